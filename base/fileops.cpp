@@ -1,0 +1,219 @@
+#include "base/fileops.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "base/modules.h"
+#include "base/os/os.h"
+
+modFileOperations* __mFileOps_instance()
+{
+    static modFileOperations instance;
+    return &instance;
+}
+
+char* __mFileOps_create_string_from_file(const char* path)
+{
+    FILE* file = fopen(path, "r");
+    if (!file) {
+        fprintf(stderr, "Can't open file '%s' for reading\n", path);
+        return nullptr;
+    }
+    long size = -1;
+    if (fseek(file, 0, SEEK_END) == 0) size = ftell(file);
+    if (size < 0 || fseek(file, 0, SEEK_SET) != 0) {
+        fclose(file);
+        fprintf(stderr, "Can't open file '%s' for reading\n", path);
+        return nullptr;
+    }
+    char* text = new (std::nothrow) char[size_t(size) + 1];
+    if (!text) {
+        fclose(file);
+        fprintf(stderr, "Can't new space for '%s'\n", path);
+        return nullptr;
+    }
+    const size_t read = fread(text, 1, size_t(size), file);
+    text[read] = 0;
+    fclose(file);
+    return text;
+}
+
+void __mFileOps_open_for_read(FILE** out, const char* path)
+{
+    *out = fopen(path, "rb");
+    if (!*out) printf("ERROR: %s%s\n", "Couldn't open file for read ", path);
+}
+
+void __mFileOps_open_for_write(FILE** out, const char* path)
+{
+    *out = fopen(path, "wb");
+    if (!*out) printf("ERROR: %s%s\n", "Couldn't open file for write ", path);
+}
+
+int __mFileOps_close(FILE* file)
+{
+    return file ? fclose(file) : EOF;
+}
+
+bool __mFileOps_file_exists(const char* path)
+{
+    FILE* file = fopen(path, "r");
+    if (file) {
+        fclose(file);
+        return true;
+    }
+    std::vector<OsDirectoryEntry> ignored;
+    return os_list_directory(path, ignored);
+}
+
+void __mFileOps_file_copy(const char* destination, const char* source)
+{
+    // The destination is opened only once the source is known to be readable,
+    // so a failed copy never truncates it.
+    FILE* in = fopen(source, "rb");
+    if (!in) return;
+    FILE* out = fopen(destination, "wb");
+    if (!out) {
+        fclose(in);
+        return;
+    }
+    char buffer[8192];
+    size_t count;
+    while ((count = fread(buffer, 1, sizeof buffer, in)) > 0)
+        if (fwrite(buffer, 1, count, out) != count) break;
+    fclose(out);
+    fclose(in);
+}
+
+bool __mFileOps_check_for_extension(const char* name, const char* extension)
+{
+    const size_t name_length = strlen(name);
+    const size_t extension_length = strlen(extension);
+    if (name_length <= extension_length + 1) return false;
+    return strcmp(name + name_length - extension_length, extension) == 0;
+}
+
+static std::vector<std::string> split_extensions(const char* extensions)
+{
+    std::vector<std::string> entries;
+    std::string entry;
+    for (const char* p = extensions;; ++p) {
+        if (*p == ';' || *p == 0) {
+            if (!entry.empty()) entries.push_back(entry);
+            entry.clear();
+            if (*p == 0) break;
+        } else if (entry.size() < 31) {
+            entry += *p;
+        }
+    }
+    return entries;
+}
+
+// '\\' becomes '/' and runs of '/' collapse to one.
+static std::string normalise_separators(const char* path)
+{
+    std::string normal;
+    for (const char* p = path; *p; ++p) {
+        const char c = *p == '\\' ? '/' : *p;
+        if (c == '/' && !normal.empty() && normal.back() == '/') continue;
+        normal += c;
+    }
+    return normal;
+}
+
+static bool ends_with_folded(const std::string& name, const std::string& ending)
+{
+    if (name.size() < ending.size()) return false;
+    return strcasecmp(name.c_str() + name.size() - ending.size(), ending.c_str()) == 0;
+}
+
+static bool keep_entry(const OsDirectoryEntry& entry, const std::vector<std::string>& filter, bool every_file)
+{
+    if (entry.is_folder) return filter.empty();
+    if (filter.empty()) return false;
+    if (every_file) return true;
+    for (const std::string& ending : filter)
+        if (ends_with_folded(entry.name, ending)) return true;
+    return false;
+}
+
+FileNameNode* __mFileOps_collect_files(const char* folder, const char* extensions)
+{
+    const std::vector<std::string> filter = split_extensions(extensions);
+    const bool every_file = strcmp(extensions, ".*") == 0;
+    std::vector<OsDirectoryEntry> entries;
+    if (!os_list_directory(normalise_separators(folder).c_str(), entries)) return nullptr;
+
+    FileNameNode* first = nullptr;
+    FileNameNode** tail = &first;
+    for (const OsDirectoryEntry& entry : entries) {
+        if (!keep_entry(entry, filter, every_file)) continue;
+        const size_t length = std::min(entry.name.size(), size_t(kMaxPathBytes - 1));
+        char* name = new char[length + 1];
+        memcpy(name, entry.name.data(), length);
+        name[length] = 0;
+        *tail = new FileNameNode{name, nullptr};
+        tail = &(*tail)->next;
+    }
+    return first;
+}
+
+bool __mFileOps_create_directory(const char* path)
+{
+    return os_create_directory(normalise_separators(path).c_str());
+}
+
+static bool is_separator(char c)
+{
+    return c == '/' || c == '\\';
+}
+
+static void copy_bounded(char* out, const char* begin, size_t length, size_t size)
+{
+    if (length > size - 1) length = size - 1;
+    memcpy(out, begin, length);
+    out[length] = 0;
+}
+
+static const char* last_separator(const char* path)
+{
+    const char* found = nullptr;
+    for (const char* p = path; *p; ++p)
+        if (is_separator(*p)) found = p;
+    return found;
+}
+
+void __mFileOps_get_pathname_extention(char* out, const char* path)
+{
+    const char* separator = last_separator(path);
+    const char* name = separator ? separator + 1 : path;
+    const char* dot = strrchr(name, '.');
+    if (!dot) {
+        out[0] = 0;
+        return;
+    }
+    copy_bounded(out, dot + 1, strlen(dot + 1), kMaxNameBytes);
+}
+
+void __mFileOps_get_pathname_filename(char* out, const char* path)
+{
+    out[0] = 0;
+    const size_t length = strlen(path);
+    if (length <= 1 || is_separator(path[length - 1])) return;
+    const char* separator = last_separator(path);
+    const char* name = separator ? separator + 1 : path;
+    const char* dot = strrchr(path, '.');
+    if (!dot || dot < name) return;
+    copy_bounded(out, name, size_t(dot - name), kMaxNameBytes);
+}
+
+void __mFileOps_get_pathname_path(char* out, const char* path)
+{
+    const char* separator = last_separator(path);
+    if (!separator) {
+        out[0] = 0;
+        return;
+    }
+    copy_bounded(out, path, size_t(separator - path), kMaxPathBytes);
+}

@@ -1,0 +1,7 @@
+// keelcore's export marker: every function that crosses a file boundary is a
+// plain, unmangled, default-visibility symbol.
+#pragma once
+
+#include <cstdint>
+
+#define KEEL_API extern "C" __attribute__((visibility("default")))
