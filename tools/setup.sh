@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Shared set-up of play.sh and test.sh: installs what a fresh Debian machine
+# lacks, then configures and builds into the folder given as $1 (default build)
+# with any further CMake arguments.
+set -euo pipefail
+
+packages=(cmake g++ make pkg-config
+  libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev libsdl-net1.2-dev
+  libglew-dev libglu1-mesa-dev libpng-dev libgl1-mesa-dri
+  libgtest-dev googletest
+  xvfb xauth x11-utils libx11-dev libxtst-dev
+  fonts-dejavu-core)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build_dir=${1:-build}
+shift || true
+cmake -S "$(dirname "$0")/.." -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "$build_dir.configure.log" 2>&1 \
+  || { cat "$build_dir.configure.log"; exit 1; }
+cmake --build "$build_dir" -j"$(nproc)"
