@@ -1,1 +1,19 @@
-int main() { return 0; }
+#include <cstdio>
+
+#include "game/game.h"
+
+static cGame game;
+
+int main(int argc, char** argv)
+{
+    // Console lines must reach a pipe at once and in order.
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (!game.open_modules(argc, argv)) return 1;
+    game.game_init();
+    while (game.run_frame()) {
+    }
+    game.game_shutdown();
+    game.delete_default_view();
+    game.cEngine::close_modules();
+    return 0;
+}

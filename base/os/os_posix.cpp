@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <dlfcn.h>
+#include <link.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,9 +17,20 @@ void* os_library_open(const char* path)
     return dlopen(path, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
 }
 
+// Only symbols the library itself defines count: a lookup by handle would
+// also search its dependencies, where the C library exports names such as
+// "shutdown".
 void* os_library_symbol(void* library, const char* name)
 {
-    return library ? dlsym(library, name) : nullptr;
+    if (!library) return nullptr;
+    void* symbol = dlsym(library, name);
+    if (!symbol) return nullptr;
+    link_map* own = nullptr;
+    link_map* holder = nullptr;
+    Dl_info info;
+    if (dlinfo(library, RTLD_DI_LINKMAP, &own) != 0) return nullptr;
+    if (!dladdr1(symbol, &info, reinterpret_cast<void**>(&holder), RTLD_DL_LINKMAP)) return nullptr;
+    return holder == own ? symbol : nullptr;
 }
 
 void os_library_close(void* library)

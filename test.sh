@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: all of them under one
+# virtual X server, then the unit tests again with AddressSanitizer and
+# UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+set -uo pipefail
+cd "$(dirname "$0")"
+jobs=$(nproc)
+
+# Every random draw goes through the game's own generator.
+if git grep -n -E '(^|[^_a-zA-Z0-9.>:])(std::)?s?rand *\(' -- '*.cpp' '*.h' ':!tests/*'; then
+  echo "FAILED: the C library's rand/srand is used outside the tests (above)"
+  exit 1
+fi
+
+tools/setup.sh build || exit 1
+tools/setup.sh build-asan -DZR_SANITIZE=ON || exit 1
+
+display=:$((90 + RANDOM % 400))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > /tmp/zr-xvfb.log 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null' EXIT
+for _ in $(seq 50); do
+  xdpyinfo -display "$display" > /dev/null 2>&1 && break
+  sleep 0.1
+done
+
+export DISPLAY=$display SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1
+status=0
+ctest --test-dir build --output-on-failure -j"$jobs" || status=1
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs" -L unit || status=1
+exit $status

@@ -1,0 +1,84 @@
+#include "tests/support/scratch.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+ScratchFolder::ScratchFolder()
+{
+    char pattern[] = "/tmp/zr-test-XXXXXX";
+    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+    folder = pattern;
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    const std::string command = "rm -rf '" + folder + "'";
+    if (system(command.c_str()) != 0) fprintf(stderr, "could not remove %s\n", folder.c_str());
+}
+
+void make_folder(const std::string& path)
+{
+    mkdir(path.c_str(), 0755);
+}
+
+void copy_file(const std::string& from, const std::string& to)
+{
+    std::ifstream in(from, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + from);
+    std::ofstream out(to, std::ios::binary);
+    out << in.rdbuf();
+    chmod(to.c_str(), 0755);
+}
+
+void write_file(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::string read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool file_exists(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+ProcessResult run_process(const std::string& command, const std::string& input)
+{
+    char input_path[] = "/tmp/zr-input-XXXXXX";
+    const int fd = mkstemp(input_path);
+    if (fd < 0) throw std::runtime_error("mkstemp failed");
+    if (write(fd, input.data(), input.size()) != ssize_t(input.size())) throw std::runtime_error("write failed");
+    close(fd);
+    const std::string full = "(" + command + ") < " + input_path + " 2>&1";
+    FILE* pipe = popen(full.c_str(), "r");
+    ProcessResult result{"", -1};
+    char buffer[4096];
+    size_t count;
+    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, count);
+    const int status = pclose(pipe);
+    unlink(input_path);
+    if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+    return result;
+}
+
+int count_of(const std::string& haystack, const std::string& text)
+{
+    int count = 0;
+    for (size_t at = haystack.find(text); at != std::string::npos; at = haystack.find(text, at + text.size())) ++count;
+    return count;
+}

@@ -1,0 +1,37 @@
+// Test helpers: a scratch folder removed at the end of the test, file copies
+// and writes, and running a program to read back what it printed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& path() const { return folder; }
+    std::string operator/(const std::string& name) const { return folder + "/" + name; }
+
+private:
+    std::string folder;
+};
+
+void make_folder(const std::string& path);
+void copy_file(const std::string& from, const std::string& to);
+void write_file(const std::string& path, const std::string& bytes);
+std::string read_file(const std::string& path);
+bool file_exists(const std::string& path);
+
+struct ProcessResult {
+    std::string output;  // standard output and standard error, in order
+    int exit_code;
+};
+
+// Runs a shell command with input on its standard input; -1 when it did not exit normally.
+ProcessResult run_process(const std::string& command, const std::string& input = "");
+
+// How many times text occurs in haystack.
+int count_of(const std::string& haystack, const std::string& text);
