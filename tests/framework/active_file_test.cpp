@@ -63,8 +63,10 @@ TEST_F(ActiveFileTest, MisuseIsReportedAndMovesNothing)
         const char* expected;
     } cases[] = {
         {"read while writing", true, true, "ERROR: Active file is not set up for reading\n"},
-        {"read with nothing open", false, true, "ERROR: No active file is open\nERROR: Active file is not set up for reading\n"},
-        {"write with nothing open", false, false, "ERROR: No active file is open\n"},
+        // Both checks run: the mode flag left from the last open disagrees with a write.
+        {"read with nothing open", false, true, "ERROR: No active file is open\n"},
+        {"write with nothing open", false, false,
+         "ERROR: No active file is open\nERROR: Active file is not set up for writing\n"},
     };
     for (const Case& c : cases) {
         files->active_writing = false;
