@@ -7,7 +7,8 @@ cd "$(dirname "$0")"
 jobs=$(nproc)
 
 # Every random draw goes through the game's own generator.
-if git grep -n -E '(^|[^_a-zA-Z0-9.>:])(std::)?s?rand *\(' -- '*.cpp' '*.h' ':!tests/*'; then
+sources=(base json platform net framework scene game import effects audio tools)
+if grep -rnE --include='*.cpp' --include='*.h' '(^|[^_a-zA-Z0-9.>:])(std::)?s?rand *\(' "${sources[@]}"; then
   echo "FAILED: the C library's rand/srand is used outside the tests (above)"
   exit 1
 fi
