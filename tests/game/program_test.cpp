@@ -50,7 +50,7 @@ TEST_F(ProgramTest, FirstStartAsksWritesTheCfgAndReportsTheMissingModules)
 TEST_F(ProgramTest, AnswersBecomeTheCfgBytes)
 {
     const struct {
-        const char* answers;
+        std::string answers;
         std::string cfg;
     } cases[] = {
         {"800 600\nno\n", bytes({0x20, 0x03, 0x58, 0x02, 0x00})},
@@ -65,7 +65,7 @@ TEST_F(ProgramTest, AnswersBecomeTheCfgBytes)
         {"-5 600\nn\n", bytes({0x00, 0x04, 0x00, 0x03, 0x00})},
         {"800\n", bytes({0x00, 0x04, 0x00, 0x03, 0x00})},
         {"", bytes({0x00, 0x04, 0x00, 0x03, 0x00})},
-        {std::string(300, '9').c_str(), bytes({0x00, 0x04, 0x00, 0x03, 0x00})},
+        {std::string(300, '9'), bytes({0x00, 0x04, 0x00, 0x03, 0x00})},
     };
     for (const auto& c : cases) {
         remove((scratch / "local/zorblitrally.cfg").c_str());
