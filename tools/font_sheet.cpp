@@ -1,0 +1,88 @@
+// Draws the glyph sheet the engine's text uses: a 256 x 256 RGBA image with
+// character c in cell (c mod 16, c div 16), white glyphs on transparent black.
+//   font_sheet FONT.ttf OUT.png
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <png.h>
+
+#include <cstdio>
+#include <vector>
+
+static const int kCell = 16;
+static const int kSheet = kCell * 16;
+
+// Copies one rendered glyph's coverage into its cell, centred.
+static void place_glyph(SDL_Surface* glyph, int cell_x, int cell_y, std::vector<unsigned char>& rgba)
+{
+    SDL_LockSurface(glyph);
+    const int left = cell_x * kCell + (kCell - glyph->w) / 2;
+    const int top = cell_y * kCell + (kCell - glyph->h) / 2;
+    for (int y = 0; y < glyph->h; ++y) {
+        for (int x = 0; x < glyph->w; ++x) {
+            const int sx = left + x, sy = top + y;
+            if (sx < cell_x * kCell || sx >= (cell_x + 1) * kCell || sy < cell_y * kCell || sy >= (cell_y + 1) * kCell)
+                continue;
+            const Uint32 pixel = static_cast<Uint32*>(glyph->pixels)[y * glyph->pitch / 4 + x];
+            Uint8 r, g, b, a;
+            SDL_GetRGBA(pixel, glyph->format, &r, &g, &b, &a);
+            unsigned char* out = &rgba[size_t(sy * kSheet + sx) * 4];
+            out[0] = out[1] = out[2] = 255;
+            out[3] = a;
+        }
+    }
+    SDL_UnlockSurface(glyph);
+}
+
+static bool write_png(const char* path, const std::vector<unsigned char>& rgba)
+{
+    FILE* file = fopen(path, "wb");
+    if (!file) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!png || !info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        fclose(file);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, kSheet, kSheet, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < kSheet; ++y) png_write_row(png, const_cast<png_bytep>(&rgba[size_t(y * kSheet) * 4]));
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return fclose(file) == 0;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        fprintf(stderr, "usage: font_sheet FONT.ttf OUT.png\n");
+        return 2;
+    }
+    if (TTF_Init() != 0) {
+        fprintf(stderr, "ERROR: cannot start the font library: %s\n", TTF_GetError());
+        return 1;
+    }
+    TTF_Font* font = TTF_OpenFont(argv[1], 13);
+    if (!font) {
+        fprintf(stderr, "ERROR: cannot open font %s: %s\n", argv[1], TTF_GetError());
+        return 1;
+    }
+    std::vector<unsigned char> rgba(size_t(kSheet) * kSheet * 4, 0);
+    const SDL_Color white = {255, 255, 255, 0};
+    for (int c = 33; c < 256; ++c) {
+        if (c >= 127 && c < 161) continue;  // control codes have no glyph
+        SDL_Surface* glyph = TTF_RenderGlyph_Blended(font, Uint16(c), white);
+        if (!glyph) continue;
+        place_glyph(glyph, c % 16, c / 16, rgba);
+        SDL_FreeSurface(glyph);
+    }
+    TTF_CloseFont(font);
+    TTF_Quit();
+    if (!write_png(argv[2], rgba)) {
+        fprintf(stderr, "ERROR: cannot write %s\n", argv[2]);
+        return 1;
+    }
+    return 0;
+}
