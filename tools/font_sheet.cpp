@@ -10,13 +10,17 @@
 
 static const int kCell = 16;
 static const int kSheet = kCell * 16;
+// Row of each cell on which the glyphs stand; descenders use the rows below.
+static const int kBaseline = 12;
 
-// Copies one rendered glyph's coverage into its cell, centred.
-static void place_glyph(SDL_Surface* glyph, int cell_x, int cell_y, std::vector<unsigned char>& rgba)
+// Copies one rendered glyph's coverage into its cell: centred across, standing
+// on the baseline (the rendered surface is cut to the glyph's own height).
+static void place_glyph(SDL_Surface* glyph, int top_above_baseline, int cell_x, int cell_y,
+                        std::vector<unsigned char>& rgba)
 {
     SDL_LockSurface(glyph);
     const int left = cell_x * kCell + (kCell - glyph->w) / 2;
-    const int top = cell_y * kCell + (kCell - glyph->h) / 2;
+    const int top = cell_y * kCell + kBaseline - top_above_baseline;
     for (int y = 0; y < glyph->h; ++y) {
         for (int x = 0; x < glyph->w; ++x) {
             const int sx = left + x, sy = top + y;
@@ -73,9 +77,11 @@ int main(int argc, char** argv)
     const SDL_Color white = {255, 255, 255, 0};
     for (int c = 33; c < 256; ++c) {
         if (c >= 127 && c < 161) continue;  // control codes have no glyph
+        int min_x, max_x, min_y, max_y, advance;
+        if (TTF_GlyphMetrics(font, Uint16(c), &min_x, &max_x, &min_y, &max_y, &advance) != 0) continue;
         SDL_Surface* glyph = TTF_RenderGlyph_Blended(font, Uint16(c), white);
         if (!glyph) continue;
-        place_glyph(glyph, c % 16, c / 16, rgba);
+        place_glyph(glyph, max_y, c % 16, c / 16, rgba);
         SDL_FreeSurface(glyph);
     }
     TTF_CloseFont(font);
