@@ -94,6 +94,8 @@ class DSPrefArray : public DSParray<T> {
 public:
     DSPrefArray() : DSParray<T>(true) {}
     ~DSPrefArray() override = default;
+    // Takes the same pointers as any source array of the same type.
+    using DSParray<T>::operator=;
 };
 
 template <class T>

@@ -20,8 +20,10 @@ char* __mFileOps_create_string_from_file(const char* path)
         fprintf(stderr, "Can't open file '%s' for reading\n", path);
         return nullptr;
     }
+    // A folder opens but cannot be read, and its end is no size to allocate.
     long size = -1;
-    if (fseek(file, 0, SEEK_END) == 0) size = ftell(file);
+    if (fgetc(file) != EOF || !ferror(file))
+        if (fseek(file, 0, SEEK_END) == 0) size = ftell(file);
     if (size < 0 || fseek(file, 0, SEEK_SET) != 0) {
         fclose(file);
         fprintf(stderr, "Can't open file '%s' for reading\n", path);
@@ -69,19 +71,19 @@ bool __mFileOps_file_exists(const char* path)
 
 void __mFileOps_file_copy(const char* destination, const char* source)
 {
-    // The destination is opened only once the source is known to be readable,
-    // so a failed copy never truncates it.
+    // The destination is opened only once the source has been read from
+    // (a folder opens but cannot be read), so a failed copy never truncates it.
     FILE* in = fopen(source, "rb");
     if (!in) return;
-    FILE* out = fopen(destination, "wb");
+    char buffer[8192];
+    size_t count = fread(buffer, 1, sizeof buffer, in);
+    FILE* out = ferror(in) ? nullptr : fopen(destination, "wb");
     if (!out) {
         fclose(in);
         return;
     }
-    char buffer[8192];
-    size_t count;
-    while ((count = fread(buffer, 1, sizeof buffer, in)) > 0)
-        if (fwrite(buffer, 1, count, out) != count) break;
+    while (count > 0 && fwrite(buffer, 1, count, out) == count)
+        count = fread(buffer, 1, sizeof buffer, in);
     fclose(out);
     fclose(in);
 }

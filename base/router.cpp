@@ -77,8 +77,10 @@ int __messageRouter_update(MessageRouter* router, float* elapsed)
     int delivered = 0;
     for (auto& entry : router->walk()) {
         cMessageRouter::Mailbox* mailbox = entry.second;
+        // Only the messages waiting when the update reached this mailbox:
+        // one posted by an observer during delivery waits for the next update.
         uint32_t i = 0;
-        while (i < mailbox->delayed.count()) {
+        for (uint32_t waiting = mailbox->delayed.count(); waiting > 0 && i < mailbox->delayed.count(); --waiting) {
             tuple2<cMessageStable*, float>* held = mailbox->delayed.get(i);
             if (held->second > *elapsed) {
                 held->second -= *elapsed;

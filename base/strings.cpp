@@ -113,8 +113,9 @@ uint32_t __mystring_auto_newline(std::string& text, uint32_t width)
         ++count;
         if (count < width) continue;
         // Never two breaks at one place: a word that is still longer than
-        // the line after its first break is cut where the line is full.
-        if (break_at == last_inserted) break_at = j + 1;
+        // the line after its first break is cut after the width-th character
+        // of its line (count can exceed width by one right after a break).
+        if (break_at == last_inserted) break_at = j + 1 - (count - width);
         text.insert(break_at, "\n");
         last_inserted = break_at;
         ++j;  // the current character, or the break itself when it follows it
