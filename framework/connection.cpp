@@ -1,0 +1,170 @@
+#include "framework/connection.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+#include "base/modules.h"
+
+cVantorNetConnection::cVantorNetConnection(cNetPacketFactoryBase* factory, float timeout)
+    : factory(factory), read_buffer(new uint8_t[kReadChunk]()), received(), timeout(timeout)
+{
+}
+
+cVantorNetConnection::~cVantorNetConnection()
+{
+    delete[] read_buffer;
+    delete factory;
+    destroy_received();
+}
+
+void cVantorNetConnection::reset()
+{
+    stream.clear();
+    destroy_received();
+    silence = 0;
+    timed_out = false;
+}
+
+void cVantorNetConnection::destroy_received()
+{
+    for (uint32_t i = 0; i < received.count(); ++i) received.get(i)->destroy();
+    received.clear();
+}
+
+int cVantorNetConnection::update(float* dt, uint16_t id)
+{
+    network_interface* net = __mNetwork_instance()->interface_table;
+    if (net && !net->net_is_client() && id == kAllConnections)
+        printf("ERROR: %s\n", "Cannot use \"ALL\" socket on this server command");
+    bool held_back = false;
+    int total = read_peer(id, &held_back);
+    if (total > 0) {
+        silence = 0;
+        timed_out = false;
+    } else if (!held_back) {
+        note_silence(dt);
+    }
+    cut_packet();
+    return total;
+}
+
+// Drains the socket in chunks, asking the transport before every read whether
+// bytes are still waiting, so no read ever waits for the peer.
+int cVantorNetConnection::read_peer(uint16_t id, bool* held_back)
+{
+    modNetwork* module = __mNetwork_instance();
+    network_interface* net = module->interface_table;
+    if (!net || module->poll_failed) return 0;
+    bool client = net->net_is_client();
+    bool server = !client && net->net_is_server();
+    auto ready = [&] {
+        if (client) return net->net_is_server_ready();
+        return server && net->net_is_client_active(id) && net->net_is_client_ready(id);
+    };
+    int total = 0;
+    while (ready()) {
+        if (stream.size() >= kStreamLimit) {
+            *held_back = true;
+            break;
+        }
+        int count = client ? net->net_client_receive(read_buffer, read_chunk)
+                           : net->net_server_receive(id, read_buffer, read_chunk);
+        if (count <= 0) break;
+        if (count > read_chunk) count = read_chunk;
+        stream.insert(stream.end(), read_buffer, read_buffer + count);
+        total += count;
+        if (count < read_chunk) break;
+    }
+    return total;
+}
+
+void cVantorNetConnection::note_silence(float* dt)
+{
+    if (dt && std::isfinite(*dt) && *dt > 0) silence += *dt;
+    if (silence > timeout) timed_out = true;
+}
+
+// Bytes a packet with this header occupies on the wire; 0 rejects the header.
+static uint32_t wire_size_of(const PacketHeader& header, const PacketLayout& layout)
+{
+    switch (layout.shape) {
+    case PacketShape::bare: return kPacketHeaderSize;
+    case PacketShape::fixed: return layout.payload <= kMaxDynamicPacketSize ? fixed_wire_size(layout.payload) : 0;
+    case PacketShape::dynamic:
+        return header.length >= kPacketHeaderSize && header.length <= kMaxDynamicPacketSize ? header.length : 0;
+    }
+    return 0;
+}
+
+constexpr size_t kNoHeader = SIZE_MAX;
+
+// Offset of the first whole header at or after from whose magic matches.
+static size_t find_header(const std::vector<uint8_t>& stream, size_t from, uint32_t magic)
+{
+    if (stream.size() < kPacketHeaderSize) return kNoHeader;
+    for (size_t k = from; k + kPacketHeaderSize <= stream.size(); ++k)
+        if (load_u32_le(stream.data() + k + 4) == magic) return k;
+    return kNoHeader;
+}
+
+// Cuts at most one whole packet. Junk before a header, headers of unknown
+// types and headers with impossible lengths are dropped; a packet is built
+// only once all of its wire bytes are here. The consumed bytes go in one erase.
+void cVantorNetConnection::cut_packet()
+{
+    size_t at = 0;
+    while (stream.size() - at >= kPacketHeaderSize) {
+        size_t found = find_header(stream, at, magic);
+        if (found == kNoHeader) {
+            at = stream.size() - (kPacketHeaderSize - 1);
+            break;
+        }
+        at = found;
+        PacketHeader header;
+        read_packet_header(stream.data() + at, stream.size() - at, &header);
+        PacketLayout layout;
+        if (!factory || !factory->packet_layout(header.type, &layout)) {
+            at += kPacketHeaderSize;
+            continue;
+        }
+        uint32_t wire = wire_size_of(header, layout);
+        if (!wire) {
+            printf("ERROR: Rejected packet length %u on Type %u\n", unsigned(header.length), unsigned(header.type));
+            at += kPacketHeaderSize;
+            continue;
+        }
+        if (stream.size() - at < wire) break;
+        __cNetPacketBase* packet =
+            factory->build_packet(header, stream.data() + at + kPacketHeaderSize, wire - kPacketHeaderSize);
+        if (!packet) {
+            at += kPacketHeaderSize;
+            continue;
+        }
+        if (packet->length != header.length)
+            printf("ERROR: Packet size mismatch on Type %u: %u != %u\n", unsigned(header.type), unsigned(packet->length),
+                   unsigned(header.length));
+        received.insert(packet);
+        at += wire;
+        break;
+    }
+    stream.erase(stream.begin(), stream.begin() + long(at));
+}
+
+int send_packet(uint16_t id, cVantorNetConnection* connection, __cNetPacketBase* packet)
+{
+    network_interface* net = __mNetwork_instance()->interface_table;
+    if (!net || !connection || !packet) return 0;
+    if (id == kAllConnections) id = connection->send_id;
+    if (net->net_is_server()) {
+        uint32_t size = packet->get_wire_size();
+        const uint8_t* data = packet->get_wire_data();
+        return net->net_server_send(id, data, int(size));
+    }
+    if (net->net_is_client()) {
+        uint32_t size = packet->get_wire_size();
+        const uint8_t* data = packet->get_wire_data();
+        return net->net_client_send(data, int(size));
+    }
+    return 0;
+}

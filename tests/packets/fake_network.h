@@ -1,0 +1,29 @@
+// A network table over in-memory byte queues, installed in the network
+// module for one test. It counts every receive made while it reports nothing
+// waiting: the transport would block or warn there.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/network_interface.h"
+
+struct FakeSend {
+    uint16_t id;
+    std::string bytes;
+};
+
+struct FakeNetwork {
+    bool server = false;
+    bool client = false;
+    std::string pending;  // bytes the peer has sent and the socket holds
+    int forced_result = 0;  // a non-zero receive result returned instead of bytes
+    int receives_while_idle = 0;
+    std::vector<FakeSend> sends;
+};
+
+FakeNetwork& fake_network();
+// Puts the fake table into the network module; uninstall before the test ends.
+void install_fake_network();
+void uninstall_fake_network();
