@@ -17,7 +17,7 @@ tools/setup.sh build || exit 1
 tools/setup.sh build-asan -DZR_SANITIZE=ON || exit 1
 
 display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > /tmp/zr-xvfb.log 2>&1 &
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset > /tmp/zr-xvfb.log 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null' EXIT
 for _ in $(seq 50); do
