@@ -12,7 +12,7 @@ int main(int argc, char** argv)
     game.game_init();
     while (game.run_frame()) {
     }
-    game.game_shutdown();
+    game.save_servers_file();
     game.delete_default_view();
     game.cEngine::close_modules();
     return 0;
