@@ -13,6 +13,7 @@
 #include "base/keel.h"
 #include "base/system_interface.h"
 #include "platform/drawing.h"
+#include "platform/shaders.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "platform/x11.h"
@@ -106,6 +107,7 @@ KEEL_API graphics_interface* connect_graphics_interface(graphics_interface* tabl
     table->set_perspective = set_perspective;
     table->set_orthographic = set_orthographic;
     connect_drawing_slots(table);
+    connect_shader_slots(table);
     return table;
 }
 

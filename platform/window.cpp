@@ -15,6 +15,7 @@
 #include "base/color.h"
 #include "platform/device.h"
 #include "platform/fonts.h"
+#include "platform/shaders.h"
 #include "platform/x11.h"
 
 namespace trellis {
@@ -201,6 +202,7 @@ void set_frame_flag(bool flag)
 bool open_window(uint16_t width, uint16_t height, bool fullscreen, bool shaders, bool vbos, bool display_lists)
 {
     if (theDevice.window_open) close_window();
+    make_uniform_scratch();
     // SDL's GL attributes need its video up; without a display it never comes.
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) < 0)
         return abandon_open("Could not set video mode");
@@ -241,6 +243,7 @@ void close_window()
     if (theDevice.ttf_started) TTF_Quit();
     theDevice.ttf_started = false;
     release_textures();
+    release_shaders();
     x11_forget_window();
 }
 

@@ -10,8 +10,9 @@
 
 static void copy_text(char* out, size_t size, const char* text)
 {
-    strncpy(out, text, size - 1);
-    out[size - 1] = 0;
+    const size_t length = strnlen(text, size - 1);
+    memcpy(out, text, length);
+    out[length] = 0;
 }
 
 void describe_host(const char* host, char name[64], char addresses[8][16])

@@ -5,7 +5,7 @@
 
 #include "base/light.h"
 #include "base/matrix.h"
-#include "tests/drawing/trellis_window.h"
+#include "tests/support/trellis_window.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 #include <SDL_ttf.h>
 
-#include "tests/drawing/trellis_window.h"
+#include "tests/support/trellis_window.h"
 
 namespace {
 

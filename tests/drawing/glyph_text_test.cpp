@@ -1,7 +1,7 @@
 // Glyph text on a coded sheet: each cell's green channel is its character,
 // so a pixel tells which cell was drawn there and in what colour.
 #include "base/vector.h"
-#include "tests/drawing/trellis_window.h"
+#include "tests/support/trellis_window.h"
 
 namespace {
 

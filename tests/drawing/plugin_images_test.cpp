@@ -1,6 +1,6 @@
 // The image slots and the PNG writer's exports as the loaded plug-in offers them.
 #include "base/plugin.h"
-#include "tests/drawing/trellis_window.h"
+#include "tests/support/trellis_window.h"
 
 using PluginImages = TrellisWindow;
 

@@ -4,7 +4,7 @@
 
 #include "base/light.h"
 #include "base/vector.h"
-#include "tests/drawing/trellis_window.h"
+#include "tests/support/trellis_window.h"
 
 namespace {
 

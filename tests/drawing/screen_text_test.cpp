@@ -6,7 +6,7 @@
 
 #include "base/modules.h"
 #include "framework/screen_text.h"
-#include "tests/drawing/trellis_window.h"
+#include "tests/support/trellis_window.h"
 
 class ScreenText : public TrellisWindow {
 protected:

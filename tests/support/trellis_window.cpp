@@ -1,4 +1,4 @@
-#include "tests/drawing/trellis_window.h"
+#include "tests/support/trellis_window.h"
 
 #include <GL/gl.h>
 #include <unistd.h>
@@ -19,8 +19,12 @@ void TrellisWindow::SetUp()
     __init_trig_tables();
     graphics = __mGraphics_instance()->interface_table;
     ASSERT_NE(graphics, nullptr);
-    ASSERT_TRUE(graphics->open_window(kWidth, kHeight, false, false, false, false));
+    ASSERT_TRUE(graphics->open_window(kWidth, kHeight, false, shaders, false, false));
     graphics->set_orthographic(0, 0, kWidth, kHeight);
+    // The counters belong to the plug-in, not the window: start each test
+    // with a fresh frame so a whole binary can run in one process.
+    FrameStatistics ended = {};
+    graphics->end_frame(nullptr, &ended);
     clear_to(0);
 }
 

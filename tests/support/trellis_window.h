@@ -1,6 +1,6 @@
 // A test fixture that loads the built platform plug-in, opens its window
-// with the fixed pipeline and the top-left pixel space, and reads the
-// drawn pixels back before the frame is shown.
+// (with the fixed pipeline unless shaders are asked for) and the top-left
+// pixel space, and reads the drawn pixels back before the frame is shown.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,6 +22,7 @@ protected:
     static constexpr uint16_t kWidth = 320;
     static constexpr uint16_t kHeight = 240;
 
+    explicit TrellisWindow(bool shaders = false) : shaders(shaders) {}
     void SetUp() override;
     void TearDown() override;
 
@@ -37,6 +38,7 @@ protected:
     // except the blank, which is transparent black.
     int coded_glyph_sheet();
 
+    const bool shaders;
     graphics_interface* graphics = nullptr;
     ScratchFolder scratch;
     std::string home;
