@@ -106,12 +106,7 @@ public:
     explicit DSPhashMap(bool reference = false) : reference(reference) {}
     DSPhashMap(const DSPhashMap&) = delete;
     DSPhashMap& operator=(const DSPhashMap&) = delete;
-    virtual ~DSPhashMap()
-    {
-        if (!reference)
-            for (auto& entry : entries)
-                if (entry.second) ds_delete_element(entry.second);
-    }
+    virtual ~DSPhashMap() { clear(); }
 
     T* find(uint32_t key) const
     {
@@ -124,6 +119,15 @@ public:
     {
         if (value) entries.emplace(key, value);
         return value;
+    }
+
+    // Empties the map, deleting the values it owns.
+    void clear()
+    {
+        if (!reference)
+            for (auto& entry : entries)
+                if (entry.second) ds_delete_element(entry.second);
+        entries.clear();
     }
 
     uint32_t count() const { return uint32_t(entries.size()); }

@@ -1,25 +1,72 @@
-// The race game's program object: the one instance that main drives.
+// The race game's program object: the one instance that main drives. It fills
+// in the program's hooks and owns the sixteen player records, the music state
+// and the track words.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "framework/program.h"
+#include "game/game_controller.h"
+#include "game/packet_records.h"
+#include "game/player_record.h"
+
+constexpr int16_t kNoSlot = -1;
+constexpr int kMusicTracks = 4;
+constexpr uint16_t kNoMusic = 0xFFFF;
+
+extern const std::string build_tag;
+extern const std::string speciesNames[kSpeciesCount];
+extern const std::string musicTracks[kMusicTracks];
 
 class cGame : public cVantorProgramP2P {
 public:
-    void add_menu_options() override {}
-    void load_game_resources() override {}
-    void on_client_joined() override {}
-    void on_client_leave() override {}
-    void on_host_started() override {}
-    void on_host_stop() override {}
-    void update_lobby(float, bool) override {}
-    void update_race(float, bool) override {}
+    cGame();
+    ~cGame() override;
+
+    void add_menu_options() override;
+    void load_game_resources() override;
+    void on_client_joined() override;
+    void on_client_leave() override;
+    void on_host_started() override;
+    void on_host_stop() override;
+    void update_lobby(float dt, bool am_server) override;
+    void update_race(float dt, bool am_server) override;
+    // There are no carts, track or planet to draw yet, and the lobby shows only the chat.
     void render_race_scene() override {}
     void render_race_effects(cViewReference*, bool) override {}
     void render_race_hud(cViewReference*, bool) override {}
     void render_lobby_screen(cViewReference*, bool) override {}
-    void send_join_request() override {}
+    void send_join_request() override;
     virtual void game_init();
     virtual void game_shutdown();
 
-    char player_name[32] = {};  // edited in place by the menu
+    // The record of a slot from the wire or a file; null outside 0..15.
+    player_record* player(int slot);
+
+    uint32_t star_texture = 0;
+    // Sends its action requests to the host; it reads the host's slot as the 16 bits it is.
+    cGameController controller{reinterpret_cast<const uint16_t*>(&host_slot), &players[0].link};
+    player_record players[kPlayerSlots];
+    int16_t own_slot = kNoSlot;
+    int16_t host_slot = kNoSlot;  // as the welcome told it; -1 when hosting
+    float race_time = 0;
+    uint16_t music_handles[kMusicTracks] = {kNoMusic, kNoMusic, kNoMusic, kNoMusic};
+    int16_t music_position = -1;  // index into the playlist; -1 = no music
+    TrackLoadRecord track_params;
+
+    // The host's and the client's network timers.
+    float roster_timer = 0;
+    float update_timer = 0;
+    float client_keepalive_timer = 0;
+    int16_t repost_count = 0;
 };
+
+// The credits the menu shows: three lines of name and role.
+std::string credits_text();
+// The names of the rules file's control schemes: every child with a "TURN" value.
+DSParray<std::string>* control_scheme_names(const cArbData* rules);
+// Mouse capture, music and the chat hint when a race begins.
+void enter_race(cGame* game);
+// Releases the mouse and stops the music.
+void leave_race(cGame* game);

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "game/game.h"
+#include "game/settings.h"
 
 static cGame game;
 
@@ -9,10 +10,12 @@ int main(int argc, char** argv)
     // Console lines must reach a pipe at once and in order.
     setvbuf(stdout, nullptr, _IOLBF, 0);
     if (!game.open_modules(argc, argv)) return 1;
+    load_settings(game.profile_path);
     game.game_init();
     while (game.run_frame()) {
     }
     game.save_servers_file();
+    save_settings();
     game.delete_default_view();
     game.cEngine::close_modules();
     return 0;

@@ -1,0 +1,58 @@
+// The network half of the lobby and of the race: the typed chat line goes
+// out, the network step runs, and Escape leaves. In the race the music plays
+// on. Starting a race, with its carts and track, is not part of it.
+#include "base/modules.h"
+#include "framework/framework_packets.h"
+#include "game/game.h"
+#include "game/music.h"
+#include "game/network_play.h"
+
+static const uint16_t kKeyEscape = 1;
+
+static bool escape_pressed()
+{
+    input_interface* input = __mInput_instance()->interface_table;
+    return input && input->digital_pressed(kKeyEscape);
+}
+
+// Stopping tells every client it is booted before the server closes.
+static void update_host(cGame* game, float dt, const std::string& line)
+{
+    if (!line.empty()) {
+        cVantorChatPacket<kPacketMagic>* chat = send_chat_line(line);
+        handle_packet(game, uint16_t(game->own_slot), chat);
+        chat->destroy();
+    }
+    if (server_network_update(game, &dt) || escape_pressed()) game->stop_hosting();
+}
+
+static void update_client(cGame* game, float dt, const std::string& line)
+{
+    if (!line.empty()) {
+        cVantorChatPacket<kPacketMagic>* chat = send_chat_line(line);
+        send_packet(kAllConnections, &game->player(0)->link, chat);
+        chat->destroy();
+    }
+    if (client_network_update(game, &dt) || escape_pressed()) game->leave_as_client();
+}
+
+static void update_session(cGame* game, float dt, bool am_server)
+{
+    const std::string line = game->chat_console_input(dt);
+    if (am_server)
+        update_host(game, dt, line);
+    else
+        update_client(game, dt, line);
+}
+
+void cGame::update_lobby(float dt, bool am_server)
+{
+    race_time = 0;
+    update_session(this, dt, am_server);
+}
+
+void cGame::update_race(float dt, bool am_server)
+{
+    update_session(this, dt, am_server);
+    if (program_state == kStateHostRace || program_state == kStateClientRace) update_race_music(this);
+}

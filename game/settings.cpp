@@ -1,0 +1,70 @@
+#include "game/settings.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "base/bytes.h"
+#include "base/fileops.h"
+
+SettingsRecord settings_record = {};
+std::string settings_path;
+
+void write_settings_record(const SettingsRecord& record, uint8_t out[kSettingsRecordBytes])
+{
+    ByteWriter writer(out, kSettingsRecordBytes);
+    writer.bytes(record.player_name, kPlayerNameSize);
+    writer.u16(record.control_scheme);
+    writer.u16(record.species);
+    writer.u8(record.roster_interval);
+    writer.u8(record.update_interval);
+    writer.u8(record.music_off);
+    writer.u8(record.reserved);
+}
+
+SettingsRecord read_settings_record(const uint8_t in[kSettingsRecordBytes])
+{
+    ByteReader reader(in, kSettingsRecordBytes);
+    SettingsRecord record = {};
+    reader.bytes(record.player_name, kPlayerNameSize);
+    record.player_name[kPlayerNameSize - 1] = 0;
+    reader.u16(record.control_scheme);
+    reader.u16(record.species);
+    record.species = checked_species(record.species);
+    reader.u8(record.roster_interval);
+    reader.u8(record.update_interval);
+    reader.u8(record.music_off);
+    reader.u8(record.reserved);
+    return record;
+}
+
+void load_settings(std::string path)
+{
+    settings_path = path;
+    if (!__mFileOps_file_exists(settings_path.c_str())) return;
+    FILE* file = nullptr;
+    __mFileOps_open_for_read(&file, settings_path.c_str());
+    if (!file) return;
+    uint8_t bytes[kSettingsFileBytes];
+    const size_t got = fread(bytes, 1, sizeof bytes, file);
+    __mFileOps_close(file);
+    ByteReader reader(bytes, got);
+    uint32_t version = 0;
+    const uint8_t* record = reader.u32(version) && version == kSettingsVersion ? reader.take(kSettingsRecordBytes)
+                                                                              : nullptr;
+    if (record) settings_record = read_settings_record(record);
+}
+
+bool save_settings()
+{
+    uint8_t bytes[kSettingsFileBytes];
+    ByteWriter writer(bytes, sizeof bytes);
+    writer.u32(kSettingsVersion);
+    uint8_t record[kSettingsRecordBytes];
+    write_settings_record(settings_record, record);
+    writer.bytes(record, sizeof record);
+    FILE* file = nullptr;
+    __mFileOps_open_for_write(&file, settings_path.c_str());
+    if (!file) return false;
+    const bool written = fwrite(bytes, 1, sizeof bytes, file) == sizeof bytes;
+    return __mFileOps_close(file) == 0 && written;
+}

@@ -1,0 +1,35 @@
+// Byte images of packets as a peer would send them, and a connection that
+// receives them through the fake network table.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/bytes.h"
+#include "framework/connection.h"
+#include "game/packets.h"
+
+using Bytes = std::vector<uint8_t>;
+
+// Appends a header: zero object word, the magic, the type, zero spare bytes, the length.
+void put_header(ByteWriter& out, uint16_t type, uint32_t length);
+Bytes wire_of(__cNetPacketBase& packet);
+std::string printed(const std::function<void()>& action);
+
+czrBodyForm sample_body(double seed);
+czrPhysicsSyncState sample_state(double seed);
+
+// A client-side connection with the game's factory over the fake network.
+class Receiver {
+public:
+    Receiver();
+    ~Receiver();
+    // Delivers the bytes and runs frames until one packet is cut (null when
+    // none comes within a few frames). The caller destroys the packet.
+    __cNetPacketBase* receive(const Bytes& bytes);
+    size_t stream_left() const { return connection.stream.size(); }
+
+private:
+    cVantorNetConnection connection{new czrPacketFactory, 5.0f};
+};
