@@ -23,17 +23,8 @@ protected:
     // No name: the program takes the machine's host name.
     void prepare(const ScratchFolder& folder, const std::string& name)
     {
-        make_folder(folder / "plugin");
-        make_folder(folder / "local");
-        make_folder(folder / "data");
-        make_folder(folder / "data/zorblitRally");
-        copy_file(std::string(ZR_GAME_DIR) + "/zorblitrally", folder / "zorblitrally");
-        copy_file(std::string(ZR_GAME_DIR) + "/libkeelcore.so", folder / "libkeelcore.so");
-        copy_file(std::string(ZR_GAME_DIR) + "/plugin/wirelink.so", folder / "plugin/wirelink.so");
-        copy_file(std::string(ZR_FIXTURE_DIR) + "/fake_modules.so", folder / "plugin/fake_modules.so");
-        write_file(folder / "local/zorblitrally.cfg", std::string("\x20\x03\x58\x02\x00", 5));
+        copy_program_with_fake_modules(folder, "Servers < 127.0.0.1 >\n", {"wirelink.so"});
         if (!name.empty()) write_file(folder / "local/zorblitrally.prf", settings_for(name));
-        write_file(folder / "data/zorblitRally/rules.ini", "Servers < 127.0.0.1 >\n");
     }
 
     // Host and client side by side; the client starts once the server is open.

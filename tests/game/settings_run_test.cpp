@@ -22,15 +22,7 @@ class SettingsRunTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        make_folder(scratch / "plugin");
-        make_folder(scratch / "local");
-        make_folder(scratch / "data");
-        make_folder(scratch / "data/zorblitRally");
-        copy_file(std::string(ZR_GAME_DIR) + "/zorblitrally", scratch / "zorblitrally");
-        copy_file(std::string(ZR_GAME_DIR) + "/libkeelcore.so", scratch / "libkeelcore.so");
-        copy_file(std::string(ZR_FIXTURE_DIR) + "/fake_modules.so", scratch / "plugin/fake_modules.so");
-        write_file(scratch / "local/zorblitrally.cfg", std::string("\x20\x03\x58\x02\x00", 5));
-        write_file(scratch / "data/zorblitRally/rules.ini", "Servers < a >\n");
+        copy_program_with_fake_modules(scratch, "Servers < a >\n");
     }
     ProcessResult start(const std::string& controls = "FAKE_ESCAPE_FRAME=2")
     {

@@ -12,15 +12,7 @@ class ProgramRunTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        make_folder(scratch / "plugin");
-        make_folder(scratch / "local");
-        make_folder(scratch / "data");
-        make_folder(scratch / "data/zorblitRally");
-        copy_file(std::string(ZR_GAME_DIR) + "/zorblitrally", scratch / "zorblitrally");
-        copy_file(std::string(ZR_GAME_DIR) + "/libkeelcore.so", scratch / "libkeelcore.so");
-        copy_file(std::string(ZR_FIXTURE_DIR) + "/fake_modules.so", scratch / "plugin/fake_modules.so");
-        write_file(scratch / "local/zorblitrally.cfg", std::string("\x20\x03\x58\x02\x00", 5));
-        write_rules("Servers < a bc >\n");
+        copy_program_with_fake_modules(scratch, "Servers < a bc >\n");
     }
 
     void write_rules(const std::string& text) { write_file(scratch / "data/zorblitRally/rules.ini", text); }

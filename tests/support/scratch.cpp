@@ -82,3 +82,19 @@ int count_of(const std::string& haystack, const std::string& text)
     for (size_t at = haystack.find(text); at != std::string::npos; at = haystack.find(text, at + text.size())) ++count;
     return count;
 }
+
+void copy_program_with_fake_modules(const ScratchFolder& folder, const std::string& rules,
+                                    const std::vector<std::string>& game_plugins)
+{
+    make_folder(folder / "plugin");
+    make_folder(folder / "local");
+    make_folder(folder / "data");
+    make_folder(folder / "data/zorblitRally");
+    copy_file(std::string(ZR_GAME_DIR) + "/zorblitrally", folder / "zorblitrally");
+    copy_file(std::string(ZR_GAME_DIR) + "/libkeelcore.so", folder / "libkeelcore.so");
+    copy_file(std::string(ZR_FIXTURE_DIR) + "/fake_modules.so", folder / "plugin/fake_modules.so");
+    for (const std::string& plugin : game_plugins)
+        copy_file(std::string(ZR_GAME_DIR) + "/plugin/" + plugin, folder / ("plugin/" + plugin));
+    write_file(folder / "local/zorblitrally.cfg", std::string("\x20\x03\x58\x02\x00", 5));
+    write_file(folder / "data/zorblitRally/rules.ini", rules);
+}

@@ -33,5 +33,11 @@ struct ProcessResult {
 // Runs a shell command with input on its standard input; -1 when it did not exit normally.
 ProcessResult run_process(const std::string& command, const std::string& input = "");
 
+// The built program and keelcore in folder, with the fake-modules plug-in and
+// the named plug-ins of the build in plugin/, an 800 x 600 windowed cfg in
+// local/, and rules as data/zorblitRally/rules.ini.
+void copy_program_with_fake_modules(const ScratchFolder& folder, const std::string& rules,
+                                    const std::vector<std::string>& game_plugins = {});
+
 // How many times text occurs in haystack.
 int count_of(const std::string& haystack, const std::string& text);
