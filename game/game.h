@@ -45,11 +45,12 @@ public:
     player_record* player(int slot);
 
     uint32_t star_texture = 0;
-    // Sends its action requests to the host; it reads the host's slot as the 16 bits it is.
-    cGameController controller{reinterpret_cast<const uint16_t*>(&host_slot), &players[0].link};
     player_record players[kPlayerSlots];
     int16_t own_slot = kNoSlot;
     int16_t host_slot = kNoSlot;  // as the welcome told it; -1 when hosting
+    // Sends its action requests to the host; it reads the host's slot as the
+    // 16 bits it is. Declared after what it points at, which is built first.
+    cGameController controller{reinterpret_cast<const uint16_t*>(&host_slot), &players[0].link};
     float race_time = 0;
     uint16_t music_handles[kMusicTracks] = {kNoMusic, kNoMusic, kNoMusic, kNoMusic};
     int16_t music_position = -1;  // index into the playlist; -1 = no music

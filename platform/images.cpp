@@ -165,8 +165,11 @@ private:
 
 bool readable(const SDL_Surface* surface, const std::string& path)
 {
+    // Bit-packed pixels (fewer than 8 bits each) and rows shorter than their
+    // pixels would make the reader run past the surface.
     const int bytes = surface->format->BytesPerPixel;
-    if (bytes < 1 || bytes > 4 || !surface->pixels) {
+    if (bytes < 1 || bytes > 4 || surface->format->BitsPerPixel < 8 || !surface->pixels ||
+        surface->pitch < surface->w * bytes) {
         error_line("Unsupported pixel layout: ", path);
         return false;
     }

@@ -207,6 +207,36 @@ TEST(ImageImport, PaletteIndexPastThePaletteReadsBlackAndIsReportedOnce)
     expect_pixels_near(image.rgba, {9, 9, 9, 255, 0, 0, 0, 255, 0, 0, 0, 255, 7, 7, 7, 255}, 0, path);
 }
 
+// A BMP whose bit count SDL keeps as given: 16385 bits a pixel become a
+// surface of 1-bit packed pixels, 65 wide, 3 rows of 12 bytes.
+std::string bit_packed_bmp()
+{
+    std::string info(40, '\0');
+    const auto put = [&info](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) info[at + i] = char(value >> (8 * i));
+    };
+    put(0, 40, 4);
+    put(4, 65, 4);
+    put(8, uint32_t(-3), 4);  // rows from the top
+    put(12, 1, 2);
+    put(14, 0x4001, 2);
+    std::string file = "BM" + std::string(12, '\0') + info + std::string(48, '\x55');
+    file[10] = char(14 + 40);
+    return file;
+}
+
+TEST(ImageImport, BitPackedPixelsAreRefusedNotOverrun)
+{
+    ScratchFolder scratch;
+    const std::string path = scratch / "packed.bmp";
+    write_file(path, bit_packed_bmp());
+    const Imported image = import(path);
+    EXPECT_FALSE(image.has_pixels);
+    EXPECT_EQ(image.width, 0);
+    EXPECT_EQ(image.height, 0);
+    EXPECT_EQ(image.output, "ERROR: Unsupported pixel layout: " + path + "\n");
+}
+
 TEST(ImageImport, FailuresLeaveNothingAndSayWhy)
 {
     ScratchFolder scratch;
