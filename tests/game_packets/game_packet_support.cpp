@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "../packets/fake_network.h"
+#include "tests/support/printed.h"
 
 void put_header(ByteWriter& out, uint16_t type, uint32_t length)
 {
@@ -20,15 +21,6 @@ Bytes wire_of(__cNetPacketBase& packet)
     uint32_t size = packet.get_wire_size();
     const uint8_t* data = packet.get_wire_data();
     return Bytes(data, data + size);
-}
-
-std::string printed(const std::function<void()>& action)
-{
-    fflush(stdout);
-    testing::internal::CaptureStdout();
-    action();
-    fflush(stdout);
-    return testing::internal::GetCapturedStdout();
 }
 
 czrBodyForm sample_body(double seed)

@@ -9,13 +9,13 @@
 #include "base/bytes.h"
 #include "framework/connection.h"
 #include "game/packets.h"
+#include "tests/support/printed.h"
 
 using Bytes = std::vector<uint8_t>;
 
 // Appends a header: zero object word, the magic, the type, zero spare bytes, the length.
 void put_header(ByteWriter& out, uint16_t type, uint32_t length);
 Bytes wire_of(__cNetPacketBase& packet);
-std::string printed(const std::function<void()>& action);
 
 czrBodyForm sample_body(double seed);
 czrPhysicsSyncState sample_state(double seed);

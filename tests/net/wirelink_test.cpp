@@ -20,6 +20,7 @@
 #include "framework/framework_packets.h"
 #include "loopback_peer.h"
 #include "sdl_net_faults.h"
+#include "tests/support/printed.h"
 
 namespace {
 
@@ -46,15 +47,6 @@ network_interface* plugin_table()
         connected = true;
     }
     return &table;
-}
-
-std::string captured(const std::function<void()>& action)
-{
-    fflush(stdout);
-    testing::internal::CaptureStdout();
-    action();
-    fflush(stdout);
-    return testing::internal::GetCapturedStdout();
 }
 
 class WirelinkTest : public testing::Test {
@@ -98,7 +90,7 @@ protected:
             peers.push_back(std::make_unique<LoopbackPeer>());
             ASSERT_TRUE(peers.back()->connect_to(port));
             int before = int(peers.size()) - 1;
-            captured([&] { ASSERT_TRUE(poll_until([&] { return net->net_client_count() > before; })); });
+            printed([&] { ASSERT_TRUE(poll_until([&] { return net->net_client_count() > before; })); });
         }
     }
 
@@ -208,7 +200,7 @@ TEST_F(WirelinkTest, StartCodesAndTheirLines)
         ASSERT_TRUE(net->net_init(port));
         int held = c.before(net, port);
         uint16_t code = 0xFFFF;
-        std::string line = captured([&] { code = c.server ? net->net_start_server() : net->net_start_client(c.host); });
+        std::string line = printed([&] { code = c.server ? net->net_start_server() : net->net_start_client(c.host); });
         EXPECT_EQ(code, c.code);
         EXPECT_EQ(line, c.line);
         if (code >= 2) {
@@ -228,11 +220,11 @@ TEST_F(WirelinkTest, FailedStartLeavesTheInterfaceReusable)
     port = free_port();
     ASSERT_TRUE(net->net_init(port));
     int held = occupy_port(port);
-    captured([&] { EXPECT_EQ(net->net_start_server(), 4); });
+    printed([&] { EXPECT_EQ(net->net_start_server(), 4); });
     release_port(held);
     EXPECT_EQ(net->net_start_server(), 0);
     net->net_stop_server();
-    captured([&] { EXPECT_EQ(net->net_start_client("127.0.0.1"), 4); });
+    printed([&] { EXPECT_EQ(net->net_start_client("127.0.0.1"), 4); });
     held = occupy_port(port);
     EXPECT_EQ(net->net_start_client("127.0.0.1"), 0);
     net->net_stop_client();
@@ -245,7 +237,7 @@ TEST_F(WirelinkTest, SixtyFourClientsThenTheLowestFreeSlotRefills)
     std::vector<std::unique_ptr<LoopbackPeer>> peers;
     connect_peers(peers, 64);
     ASSERT_EQ(net->net_client_count(), 64);
-    EXPECT_EQ(captured([&] { EXPECT_EQ(net->net_free_client_id(), 0); }), "WARNING: Could not find free client Id\n");
+    EXPECT_EQ(printed([&] { EXPECT_EQ(net->net_free_client_id(), 0); }), "WARNING: Could not find free client Id\n");
 
     LoopbackPeer late;
     ASSERT_TRUE(late.connect_to(port));
@@ -256,7 +248,7 @@ TEST_F(WirelinkTest, SixtyFourClientsThenTheLowestFreeSlotRefills)
     ASSERT_TRUE(net->net_drop_client(7));
     EXPECT_TRUE(peers[7]->sees_close(1000));
     EXPECT_EQ(net->net_free_client_id(), 7);
-    std::string accepted = captured([&] { EXPECT_TRUE(poll_until([&] { return net->net_client_count() == 63; })); });
+    std::string accepted = printed([&] { EXPECT_TRUE(poll_until([&] { return net->net_client_count() == 63; })); });
     EXPECT_EQ(accepted.rfind("Server - accepting new client 127.0.0.1:", 0), 0u) << accepted;
     EXPECT_TRUE(net->net_is_client_active(7));
     EXPECT_FALSE(net->net_is_client_active(40));
@@ -278,7 +270,7 @@ TEST_F(WirelinkTest, NthClientCountsActiveSlotsInOrder)
     EXPECT_EQ(net->net_nth_client_id(0), 0);
     EXPECT_EQ(net->net_nth_client_id(1), 5);
     EXPECT_EQ(net->net_nth_client_id(2), 9);
-    EXPECT_EQ(captured([&] { EXPECT_EQ(net->net_nth_client_id(3), 0); }), "Could not find adjacent client Id 3");
+    EXPECT_EQ(printed([&] { EXPECT_EQ(net->net_nth_client_id(3), 0); }), "Could not find adjacent client Id 3");
 }
 
 TEST_F(WirelinkTest, BroadcastOfTextSendsItsTerminatorToEveryPeer)
@@ -324,7 +316,7 @@ TEST_F(WirelinkTest, ServerReceiveWithNothingWaitingReturnsAtOnce)
     EXPECT_FALSE(net->net_is_client_ready(0));
     std::string line;
     double seconds = seconds_taken([&] {
-        line = captured([&] { EXPECT_EQ(net->net_server_receive(0, bytes, sizeof bytes), 0); });
+        line = printed([&] { EXPECT_EQ(net->net_server_receive(0, bytes, sizeof bytes), 0); });
     });
     EXPECT_LT(seconds, 0.5);
     EXPECT_EQ(line, "WARNING: Client ID is not sending\n");
@@ -347,7 +339,7 @@ TEST_F(WirelinkTest, ClientReceiveWithNothingWaitingReturnsAtOnce)
     EXPECT_EQ(net->net_client_receive(bytes, sizeof bytes), 3);
     EXPECT_FALSE(net->net_is_server_ready());
     std::string line;
-    double seconds = seconds_taken([&] { line = captured([&] { EXPECT_EQ(net->net_client_receive(bytes, 512), 0); }); });
+    double seconds = seconds_taken([&] { line = printed([&] { EXPECT_EQ(net->net_client_receive(bytes, 512), 0); }); });
     EXPECT_LT(seconds, 0.5);
     EXPECT_EQ(line, "WARNING: Server is not sending\n");
 
@@ -392,7 +384,7 @@ TEST_F(WirelinkTest, ConnectionWithoutPeerAddressIsClosed)
     sdl_net_faults().peer_address = true;
     LoopbackPeer peer;
     ASSERT_TRUE(peer.connect_to(port));
-    std::string line = captured([&] {
+    std::string line = printed([&] {
         for (int i = 0; i < 200 && sdl_net_faults().peer_address; ++i) {
             net->net_poll();
             usleep(1000);
@@ -415,7 +407,7 @@ void expect_misuse(network_interface* net, const MisuseCase& c)
 {
     SCOPED_TRACE(c.name);
     long result = -12345;
-    EXPECT_EQ(captured([&] { result = c.call(net); }), c.line);
+    EXPECT_EQ(printed([&] { result = c.call(net); }), c.line);
     EXPECT_EQ(result, c.result);
     if (c.last_error) {
         EXPECT_STREQ(net->net_last_error(), c.last_error);

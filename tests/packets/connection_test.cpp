@@ -12,6 +12,7 @@
 #include "fake_network.h"
 #include "framework/connection.h"
 #include "framework/framework_packets.h"
+#include "tests/support/printed.h"
 
 namespace {
 
@@ -78,15 +79,6 @@ std::string movement(const std::string& payload)
 std::string junk(size_t count, char byte = 'j')
 {
     return std::string(count, byte);
-}
-
-std::string printed(const std::function<void()>& action)
-{
-    fflush(stdout);
-    testing::internal::CaptureStdout();
-    action();
-    fflush(stdout);
-    return testing::internal::GetCapturedStdout();
 }
 
 class ConnectionTest : public testing::Test {

@@ -13,6 +13,7 @@
 #include "base/bytes.h"
 #include "framework/framework_packets.h"
 #include "framework/packet.h"
+#include "tests/support/printed.h"
 
 namespace {
 
@@ -27,15 +28,6 @@ std::vector<uint8_t> header_bytes(uint16_t type, uint32_t length)
 {
     return {0,    0, 0, 0, 0xC3, 0x14, 0x66, 0x01, uint8_t(type), uint8_t(type >> 8), 0, 0, uint8_t(length),
             uint8_t(length >> 8), uint8_t(length >> 16), uint8_t(length >> 24)};
-}
-
-std::string printed(const std::function<void()>& action)
-{
-    fflush(stdout);
-    testing::internal::CaptureStdout();
-    action();
-    fflush(stdout);
-    return testing::internal::GetCapturedStdout();
 }
 
 TEST(PacketWire, BarePacketIsItsHeaderWithLengthZero)

@@ -1,4 +1,5 @@
 #include "tests/shaders/shader_window.h"
+#include "tests/support/printed.h"
 
 const char* const kPlainVertex = "void main() { gl_Position = ftransform(); }\n";
 const char* const kRedFragment = "void main() { gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0); }\n";
@@ -16,13 +17,6 @@ int ShaderWindow::program_of(const char* fragment)
     const int vertex_shader = graphics->create_vertex_shader(kPlainVertex, -1);
     const int fragment_shader = graphics->create_fragment_shader(fragment, -1);
     return graphics->build_shader_program(vertex_shader, fragment_shader, -1);
-}
-
-std::string printed(const std::function<void()>& call)
-{
-    testing::internal::CaptureStdout();
-    call();
-    return testing::internal::GetCapturedStdout();
 }
 
 GLuint bound_program()

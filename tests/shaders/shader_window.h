@@ -11,13 +11,12 @@
 #include <vector>
 
 #include "tests/support/trellis_window.h"
+#include "tests/support/printed.h"
 
 extern const char* const kPlainVertex;
 extern const char* const kRedFragment;
 extern const char* const kGreenFragment;
 
-// What the call printed on standard output.
-std::string printed(const std::function<void()>& call);
 // The GL name of the program in use.
 GLuint bound_program();
 std::vector<GLuint> attached_shaders(GLuint program);
