@@ -1,14 +1,13 @@
 // The audio module: fills the sound table so the engine can start and the game
 // can drive its music. It plays nothing yet; it keeps the music state the
 // callers rely on (handles, playing between play_music and stop_music).
-#include <cctype>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "base/containers.h"
 #include "base/keel.h"
 #include "base/sound_interface.h"
+#include "base/strings.h"
 
 namespace {
 
@@ -76,12 +75,7 @@ KEEL_API const char* get_plugin_purpose()
 
 KEEL_API bool get_plugin_compatibility(const char* kind)
 {
-    char upper[16];
-    if (!kind || strlen(kind) >= sizeof upper) return false;
-    size_t i = 0;
-    for (; kind[i]; ++i) upper[i] = char(toupper(static_cast<unsigned char>(kind[i])));
-    upper[i] = 0;
-    return strcmp(upper, "AUDIO") == 0;
+    return kind && __mystring_string_equal(kind, "AUDIO");
 }
 
 KEEL_API void get_plugin_prereqs(DSParray<std::string>&)

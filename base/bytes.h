@@ -57,7 +57,6 @@ public:
         if (at) *at = value;
         return at;
     }
-    bool i8(int8_t value) { return u8(uint8_t(value)); }
     bool u16(uint16_t value)
     {
         uint8_t* at = reserve(2);
@@ -149,13 +148,6 @@ public:
         const uint8_t* in = take(1);
         out = in ? in[0] : 0;
         return in;
-    }
-    bool i8(int8_t& out)
-    {
-        uint8_t raw;
-        bool good = u8(raw);
-        out = int8_t(raw);
-        return good;
     }
     bool u16(uint16_t& out)
     {

@@ -70,7 +70,7 @@ const cColor colorSilver(0.7490196f, 0.7490196f, 0.7490196f, 1);
 const cColor colorTransparentWhite(1, 1, 1, 0);
 
 const cLight defaultLight;
-const cMaterial defaultMaterial(cColor(1, 1, 1, 1), cColor(1, 1, 1, 1), cColor(0, 0, 0, 1), cColor(0, 0, 0, 1), 0);
+const cMaterial defaultMaterial;
 
 static cMaterial preset(float ar, float ag, float ab, float dr, float dg, float db, float sr, float sg, float sb,
                         float alpha, float shininess)

@@ -5,3 +5,5 @@
 #include <cstdint>
 
 #define KEEL_API extern "C" __attribute__((visibility("default")))
+// The same for the tables and C++ functions whose types need C++ linkage.
+#define KEEL_SHARED extern __attribute__((visibility("default")))

@@ -154,8 +154,19 @@ static void report_unbound_modules()
     if (!__mSystem_instance()->interface_table) printf("ERROR: %s%s\n", "No system module successfully bound", "");
 }
 
+// Plug-ins are shut down at exit, but before the shared libraries are
+// finalised: left to the list's static destructor, a plug-in's shutdown could
+// run after the libraries it calls (SDL would destroy a GL context whose
+// library is already gone). A handler registered once main runs comes first.
+static void release_plugins()
+{
+    pluginList.clear();
+}
+
 bool __mCore_open()
 {
+    static const bool releasedAtExit = atexit(release_plugins) == 0;
+    (void)releasedAtExit;
     __mCore_add_plugin_init_parameter("Modules", &pluginList);
     __mCore_parse_folder_for_plugins("plugin");
     bind_modules();

@@ -165,11 +165,14 @@ void __cSpline3d_create_with_control_points(cSpline3D* spline, const cVector3D* 
 int32_t __cSpline3d_expand_array(cSpline3D* spline, int32_t n)
 {
     if (spline->capacity >= n) return spline->capacity;
+    // Growth stops at the most points a packed spline can carry, so every
+    // spline can read back its own packed form.
+    if (n > kMaxSplinePoints) return spline->capacity;
     int32_t capacity = spline->capacity;
     while (capacity < n) {
         int32_t next = 1;
         while (next <= capacity) next *= 2;
-        capacity = next;
+        capacity = std::min(next, kMaxSplinePoints);
     }
     replace_points(spline, copied_points(spline->points, spline->count, capacity), spline->count, capacity);
     return capacity;
@@ -178,6 +181,7 @@ int32_t __cSpline3d_expand_array(cSpline3D* spline, int32_t n)
 int32_t __cSpline3d_add_control_point(cSpline3D* spline, const cVector3D* point)
 {
     if (spline->count >= spline->capacity) __cSpline3d_expand_array(spline, spline->count + 1);
+    if (spline->count >= spline->capacity) return spline->count;  // full at the packed limit
     spline->points[spline->count] = *point;
     return ++spline->count;
 }

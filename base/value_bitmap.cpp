@@ -68,7 +68,6 @@ bool cBitmap::load(const std::string& path)
 {
     assign(0, 0, nullptr);
     __cBitmap_load(path, &width, &height, &pixels);
-    if (!pixels) width = height = 0;
     return pixels != nullptr;
 }
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/input_names.h"
 #include "base/input_interface.h"
 #include "framework/screen_text.h"
 
-static const uint16_t kKeyEnter = 4;
 static const int32_t kGlyphCell = 16;
 static const int32_t kGlyphAdvance = 12;
 
@@ -45,11 +45,11 @@ std::string chat_console::input(float dt, input_interface* keys)
 {
     age_lines(dt);
     if (!typing) {
-        if (keys->digital_pressed(kKeyEnter)) typing = true;
+        if (keys->digital_pressed(kInputEnter)) typing = true;
         return "";
     }
     keys->edit_text(input_line, kChatInputBytes - 1, nullptr);
-    if (!keys->digital_pressed(kKeyEnter)) return "";
+    if (!keys->digital_pressed(kInputEnter)) return "";
     const std::string finished = input_line;
     typing = false;
     input_line[0] = 0;

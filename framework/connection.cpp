@@ -68,13 +68,15 @@ int cVantorNetConnection::read_peer(uint16_t id, bool* held_back)
             *held_back = true;
             break;
         }
-        int count = client ? net->net_client_receive(read_buffer, read_chunk)
-                           : net->net_server_receive(id, read_buffer, read_chunk);
+        // The buffer holds kReadChunk bytes whatever read_chunk is set to.
+        const int chunk = read_chunk > 0 && read_chunk < kReadChunk ? read_chunk : kReadChunk;
+        int count = client ? net->net_client_receive(read_buffer, chunk)
+                           : net->net_server_receive(id, read_buffer, chunk);
         if (count <= 0) break;
-        if (count > read_chunk) count = read_chunk;
+        if (count > chunk) count = chunk;
         stream.insert(stream.end(), read_buffer, read_buffer + count);
         total += count;
-        if (count < read_chunk) break;
+        if (count < chunk) break;
     }
     return total;
 }
@@ -154,17 +156,14 @@ void cVantorNetConnection::cut_packet()
 int send_packet(uint16_t id, cVantorNetConnection* connection, __cNetPacketBase* packet)
 {
     network_interface* net = __mNetwork_instance()->interface_table;
-    if (!net || !connection || !packet) return 0;
-    if (id == kAllConnections) id = connection->send_id;
-    if (net->net_is_server()) {
-        uint32_t size = packet->get_wire_size();
-        const uint8_t* data = packet->get_wire_data();
-        return net->net_server_send(id, data, int(size));
+    if (!net || !packet) return 0;
+    if (id == kAllConnections) {
+        if (!connection) return 0;
+        id = connection->send_id;
     }
-    if (net->net_is_client()) {
-        uint32_t size = packet->get_wire_size();
-        const uint8_t* data = packet->get_wire_data();
-        return net->net_client_send(data, int(size));
-    }
+    const uint32_t size = packet->get_wire_size();
+    const uint8_t* data = packet->get_wire_data();
+    if (net->net_is_server()) return net->net_server_send(id, data, int(size));
+    if (net->net_is_client()) return net->net_client_send(data, int(size));
     return 0;
 }

@@ -50,6 +50,7 @@ private:
     void destroy_received();
 };
 
-// Sends one packet to id (0xFFFF: the connection's send_id); the transport's
+// Sends one packet to id (0xFFFF: the connection's send_id; the connection
+// may be null when id names the peer); the transport's
 // result, or 0 when this machine is neither server nor client.
 int send_packet(uint16_t id, cVantorNetConnection* connection, __cNetPacketBase* packet);

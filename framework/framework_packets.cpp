@@ -74,14 +74,6 @@ static double unit_draw()
     return double(__mRandom_rand()) / kRandomMax;
 }
 
-static cVector3D random_unit_vector()
-{
-    cVector3D v(unit_draw() * 2 - 1, unit_draw() * 2 - 1, unit_draw() * 2 - 1);
-    double length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    if (length == 0) return cVector3D(0, 1, 0);
-    return cVector3D(v.x / length, v.y / length, v.z / length);
-}
-
 static bool finite_vector(const cVector3D& v)
 {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
@@ -97,7 +89,8 @@ bool draw_burst_particle(const ParticleBurst& burst, BurstParticle* particle)
     BurstParticle drawn;
     drawn.size = float(burst.size_min + unit_draw() * burst.size_range);
     drawn.life = float(burst.life_min + unit_draw() * burst.life_range);
-    cVector3D direction = random_unit_vector();
+    cVector3D direction;
+    __nsVector3d_on_unit_sphere(&direction);
     double speed = burst.speed_min + unit_draw() * burst.speed_range;
     drawn.velocity = cVector3D(burst.velocity.x + direction.x * speed, burst.velocity.y + direction.y * speed,
                                burst.velocity.z + direction.z * speed);

@@ -3,13 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/input_names.h"
 #include "base/modules.h"
 #include "base/strings.h"
 #include "framework/screen_text.h"
 
-static const uint16_t kKeyEnter = 4;
-static const uint16_t kLeftMouse = 103;
-static const uint16_t kRightMouse = 104;
 static const int kNameCapacity = 31;  // a 32-byte buffer
 static const int kNewServerCapacity = 63;
 static const int32_t kFirstFieldY = 54;
@@ -46,8 +44,8 @@ struct cVantorMenu::Layout {
         server_y = (lists + rows) * kRowHeight + 90;
         host_y = (lists + rows) * kRowHeight + 162;
         if (!input) return;
-        left = input->digital_pressed(kLeftMouse);
-        right = input->digital_pressed(kRightMouse);
+        left = input->digital_pressed(kInputLeftMouse);
+        right = input->digital_pressed(kInputRightMouse);
         clicked = left || right;
         mouse_x = input->mouse_x();
         mouse_y = input->mouse_y();
@@ -140,7 +138,7 @@ uint16_t cVantorMenu::update_dialogue(const Layout& layout)
 {
     input_interface* input = __mInput_instance()->interface_table;
     input->edit_text(new_server_name, kNewServerCapacity, nullptr);
-    if (layout.hit(cVector2D<int32_t>(layout.cx, kDialogueButtonY)) || input->digital_pressed(kKeyEnter)) {
+    if (layout.hit(cVector2D<int32_t>(layout.cx, kDialogueButtonY)) || input->digital_pressed(kInputEnter)) {
         add_server(new_server_name);
         adding_server = false;
         new_server_name[0] = 0;

@@ -4,12 +4,12 @@
 #include <cstring>
 
 #include "base/fileops.h"
+#include "base/input_names.h"
 #include "base/modules.h"
 #include "framework/arb.h"
 #include "framework/menu.h"
 #include "framework/server_list.h"
 
-static const uint16_t kKeyEscape = 1;
 static const char* const kLocalFolder = "local";
 
 // The network table, or null when no network module is bound.
@@ -64,10 +64,8 @@ void cVantorProgramP2P::read_servers(const std::string& servers_path)
         for (const std::string& name : read_server_list(servers_path)) menu->add_server(name);
         return;
     }
-    const cArbElement* element = rules->field("Servers");
-    const int16_t count = element ? element->count() : 0;
-    for (int16_t i = 0; i < count; ++i, element = element ? element->next : nullptr)
-        menu->add_server(element ? element->text : "NULL");
+    for (const cArbElement* element = rules->field("Servers"); element; element = element->next)
+        menu->add_server(element->text);
 }
 
 void cVantorProgramP2P::save_servers_file()
@@ -85,7 +83,7 @@ void cVantorProgramP2P::update_program(float* frame_seconds)
 {
     switch (program_state) {
     case kStateMenu: {
-        if (__mInput_instance()->interface_table->digital_pressed(kKeyEscape)) {
+        if (__mInput_instance()->interface_table->digital_pressed(kInputEscape)) {
             quit = true;
             return;
         }

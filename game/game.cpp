@@ -1,11 +1,8 @@
 #include "game/game.h"
 
-#include <cstring>
-
 #include "base/modules.h"
 #include "framework/arb.h"
 #include "framework/menu.h"
-#include "game/music.h"
 #include "game/network_play.h"
 #include "game/packets.h"
 #include "game/settings.h"

@@ -35,11 +35,16 @@ static int highest_reusable_slot(cGame* game)
     return -1;
 }
 
-static void refuse_join(network_interface* net, uint16_t id)
+// Straight to the peer's id: a refused peer has no record and no connection.
+static void send_booted(uint16_t id)
 {
     czrpBare booted(kPacketBooted);
-    const uint32_t size = booted.get_wire_size();
-    net->net_server_send(id, booted.get_wire_data(), int(size));
+    send_packet(id, nullptr, &booted);
+}
+
+static void refuse_join(network_interface* net, uint16_t id)
+{
+    send_booted(id);
     net->net_drop_client(id);
     printf("booted\n");
 }
@@ -83,7 +88,8 @@ static void join(cGame* game, network_interface* net, uint16_t id, const czrJoin
 }
 
 // A peer that has closed or errs reads 0 or less; its id is dropped so that
-// refused and silent peers cannot use up the transport's ids.
+// refused and closed peers cannot use up the transport's ids. A peer that is
+// connected but sends nothing, or no join, keeps its id.
 void check_new_connection(cGame* game, uint16_t id)
 {
     network_interface* net = __mNetwork_instance()->interface_table;
@@ -98,9 +104,7 @@ void check_new_connection(cGame* game, uint16_t id)
     if (!starts_with_join_header(bytes, got)) return;
     if (game->program_state == kStateHostRace) {
         printf("...game in progress: booted\n");
-        czrpBare booted(kPacketBooted);
-        const uint32_t size = booted.get_wire_size();
-        net->net_server_send(id, booted.get_wire_data(), int(size));
+        send_booted(id);
         return;
     }
     czrJoinRequest request;

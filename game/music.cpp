@@ -1,5 +1,6 @@
 #include "game/music.h"
 
+#include "base/input_names.h"
 #include "base/modules.h"
 #include "game/game.h"
 #include "game/settings.h"
@@ -38,7 +39,7 @@ void update_race_music(cGame* game)
         play_entry(game, game->music_position, 0.0);
     }
     input_interface* input = __mInput_instance()->interface_table;
-    if (!input || !input->digital_pressed(kKeyToggleMusic)) return;
+    if (!input || !input->digital_pressed(kInputM)) return;
     settings_record.music_off = settings_record.music_off ? 0 : 1;
     if (settings_record.music_off) {
         if (music) music->stop_music(0.0);

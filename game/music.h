@@ -9,7 +9,6 @@ class cGame;
 
 constexpr int kPlaylistLength = 12;
 extern const uint8_t playlist[kPlaylistLength];
-constexpr uint16_t kKeyToggleMusic = 28;  // "M"
 
 // Loads the four tracks; handles stay 0xFFFF without an audio module.
 void load_music_tracks(cGame* game);

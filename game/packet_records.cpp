@@ -243,6 +243,7 @@ int czrRosterEntry::deserialize(const void* in)
     species = checked_species(reader.next_u8());
     reader.skip(7);
     progress = reader.next_f64();
+    if (!std::isfinite(progress)) progress = 0;  // shown and sorted by every peer
     laps = reader.next_u8();
     section = reader.next_u8();
     rank = reader.next_u8();

@@ -1,6 +1,5 @@
 // The game's scene resources: ambient light, the star field texture, the sun
 // and the one view the frame draws, and the music tracks.
-#include <cstring>
 
 #include "base/light.h"
 #include "base/modules.h"

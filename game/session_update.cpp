@@ -1,18 +1,18 @@
 // The network half of the lobby and of the race: the typed chat line goes
 // out, the network step runs, and Escape leaves. In the race the music plays
 // on. Starting a race, with its carts and track, is not part of it.
+#include "base/input_names.h"
 #include "base/modules.h"
 #include "framework/framework_packets.h"
 #include "game/game.h"
 #include "game/music.h"
 #include "game/network_play.h"
 
-static const uint16_t kKeyEscape = 1;
 
 static bool escape_pressed()
 {
     input_interface* input = __mInput_instance()->interface_table;
-    return input && input->digital_pressed(kKeyEscape);
+    return input && input->digital_pressed(kInputEscape);
 }
 
 // Stopping tells every client it is booted before the server closes.

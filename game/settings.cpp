@@ -1,7 +1,6 @@
 #include "game/settings.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "base/bytes.h"
 #include "base/fileops.h"
@@ -9,9 +8,10 @@
 SettingsRecord settings_record = {};
 std::string settings_path;
 
-void write_settings_record(const SettingsRecord& record, uint8_t out[kSettingsRecordBytes])
+// The record's bytes; a name is always cut at byte 31 and a species out of
+// range becomes 0, so nothing read from a file can be used unchecked.
+static void write_settings_record(ByteWriter& writer, const SettingsRecord& record)
 {
-    ByteWriter writer(out, kSettingsRecordBytes);
     writer.bytes(record.player_name, kPlayerNameSize);
     writer.u16(record.control_scheme);
     writer.u16(record.species);
@@ -21,9 +21,8 @@ void write_settings_record(const SettingsRecord& record, uint8_t out[kSettingsRe
     writer.u8(record.reserved);
 }
 
-SettingsRecord read_settings_record(const uint8_t in[kSettingsRecordBytes])
+static SettingsRecord read_settings_record(ByteReader& reader)
 {
-    ByteReader reader(in, kSettingsRecordBytes);
     SettingsRecord record = {};
     reader.bytes(record.player_name, kPlayerNameSize);
     record.player_name[kPlayerNameSize - 1] = 0;
@@ -49,9 +48,9 @@ void load_settings(std::string path)
     __mFileOps_close(file);
     ByteReader reader(bytes, got);
     uint32_t version = 0;
-    const uint8_t* record = reader.u32(version) && version == kSettingsVersion ? reader.take(kSettingsRecordBytes)
-                                                                              : nullptr;
-    if (record) settings_record = read_settings_record(record);
+    if (!reader.u32(version) || version != kSettingsVersion) return;
+    const SettingsRecord record = read_settings_record(reader);
+    if (reader.ok()) settings_record = record;
 }
 
 bool save_settings()
@@ -59,9 +58,7 @@ bool save_settings()
     uint8_t bytes[kSettingsFileBytes];
     ByteWriter writer(bytes, sizeof bytes);
     writer.u32(kSettingsVersion);
-    uint8_t record[kSettingsRecordBytes];
-    write_settings_record(settings_record, record);
-    writer.bytes(record, sizeof record);
+    write_settings_record(writer, settings_record);
     FILE* file = nullptr;
     __mFileOps_open_for_write(&file, settings_path.c_str());
     if (!file) return false;

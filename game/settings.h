@@ -31,8 +31,3 @@ extern std::string settings_path;
 void load_settings(std::string path);
 // Writes 296 and the record to the remembered path, replacing the file.
 bool save_settings();
-
-// The record's bytes; a name is always cut at byte 31 and a species out of
-// range becomes 0, so nothing read from a file can be used unchecked.
-void write_settings_record(const SettingsRecord& record, uint8_t out[kSettingsRecordBytes]);
-SettingsRecord read_settings_record(const uint8_t in[kSettingsRecordBytes]);

@@ -1,12 +1,11 @@
 // wirelink: the TCP transport over SDL_net. It fills the network table and
 // has no framing of its own; callers send and receive byte runs.
-#include <cctype>
-#include <cstring>
 #include <string>
 
 #include "base/containers.h"
 #include "base/keel.h"
 #include "base/network_interface.h"
+#include "base/strings.h"
 #include "net/os/local_host.h"
 #include "net/slots.h"
 
@@ -31,11 +30,7 @@ KEEL_API const char* get_plugin_purpose()
 
 KEEL_API bool get_plugin_compatibility(const char* kind)
 {
-    char upper[16] = {};
-    if (!kind) return false;
-    strncpy(upper, kind, sizeof upper - 1);
-    for (char& c : upper) c = char(toupper(static_cast<unsigned char>(c)));
-    return strlen(kind) < sizeof upper && strcmp(upper, "NET") == 0;
+    return kind && __mystring_string_equal(kind, "NET");
 }
 
 KEEL_API void get_plugin_prereqs(DSParray<std::string>& names)

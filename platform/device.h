@@ -35,7 +35,6 @@ struct Device {
     bool projection_pushed = false;
     bool skip_next_swap = true;  // the splash swaps by itself
     bool frame_flag = false;
-    int current_texture = 0;
     FrameCounters counters = {};
     double near_plane = 1.0;
     double far_plane = 1000.0;
@@ -49,6 +48,9 @@ struct Device {
 };
 
 Device& device();
+// Multiplies the current matrix by the camera's rotation, then moves the world
+// opposite to the camera's position.
+void apply_camera_transform(const cVector3D& position, const cMatrix3D& rotation);
 
 // The texture table and its loader thread (textures.cpp).
 int make_white_texture();

@@ -35,12 +35,8 @@ void set_light_vector(GLenum light, GLenum which, const cVector3D& v, float w)
 // Lights are given in world space: place them under the camera alone.
 void load_camera()
 {
-    const Device& d = device();
-    const double* m = d.camera_rotation.m;
-    const GLdouble rotation[16] = {m[0], m[1], m[2], 0, m[3], m[4], m[5], 0, m[6], m[7], m[8], 0, 0, 0, 0, 1};
     glLoadIdentity();
-    glMultMatrixd(rotation);
-    glTranslated(-d.camera_position.x, -d.camera_position.y, -d.camera_position.z);
+    apply_camera_transform(device().camera_position, device().camera_rotation);
 }
 
 void place_light(GLenum id, const cLight& light)
@@ -164,7 +160,6 @@ void bind_texture(int texture, uint16_t unit)
     if (!d.shaders && unit != 0) return;
     if (unit >= kTextureUnitLimit) return;
     const GLuint name = texture_gl_name(texture);
-    d.current_texture = name == texture_gl_name(0) ? 0 : texture;
     if (d.shaders) glActiveTexture(GL_TEXTURE0 + unit);
     glBindTexture(GL_TEXTURE_2D, name);
 }

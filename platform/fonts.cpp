@@ -8,16 +8,12 @@
 
 #include <vector>
 
+#include "platform/images.h"
 #include "platform/window.h"
 
 namespace trellis {
 
 namespace {
-
-constexpr Uint32 kRedMask = 0x000000FF;
-constexpr Uint32 kGreenMask = 0x0000FF00;
-constexpr Uint32 kBlueMask = 0x00FF0000;
-constexpr Uint32 kAlphaMask = 0xFF000000;
 
 std::vector<TTF_Font*> fonts;
 

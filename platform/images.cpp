@@ -7,9 +7,10 @@
 #include <SDL_image.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
+#include "base/fileops.h"
+#include "base/strings.h"
 #include "platform/png_writer.h"
 
 namespace trellis {
@@ -20,12 +21,8 @@ enum class ImageFormat { bmp, png, gif, jpg, tif, unsupported };
 
 const char* const kFormatNames[] = {"bmp", "png", "gif", "jpg", "jpeg", "tif", "tiff"};
 constexpr int kFormatCount = int(sizeof(kFormatNames) / sizeof(kFormatNames[0]));
-
-// RGBA bytes in memory order, as GL and the callers want them.
-constexpr Uint32 kRedMask = 0x000000FF;
-constexpr Uint32 kGreenMask = 0x0000FF00;
-constexpr Uint32 kBlueMask = 0x00FF0000;
-constexpr Uint32 kAlphaMask = 0xFF000000;
+const ImageFormat kFormatOfName[kFormatCount] = {ImageFormat::bmp, ImageFormat::png, ImageFormat::gif, ImageFormat::jpg,
+                                                 ImageFormat::jpg, ImageFormat::tif, ImageFormat::tif};
 
 void error_line(const std::string& message, const std::string& detail = "")
 {
@@ -37,23 +34,13 @@ std::string last_characters(const std::string& text, size_t count)
     return text.size() > count ? text.substr(text.size() - count) : text;
 }
 
-std::string lower_case(std::string text)
+ImageFormat format_of(std::string path)
 {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return text;
-}
-
-ImageFormat format_of(const std::string& path)
-{
-    const std::string lower = lower_case(path);
-    const std::string four = last_characters(lower, 4);
-    const std::string five = last_characters(lower, 5);
-    if (four == ".bmp") return ImageFormat::bmp;
-    if (four == ".png") return ImageFormat::png;
-    if (four == ".gif") return ImageFormat::gif;
-    if (four == ".jpg" || five == ".jpeg") return ImageFormat::jpg;
-    if (four == ".tif" || five == ".tiff") return ImageFormat::tif;
+    __mystring_lower_case(&path[0]);
+    for (int i = 0; i < kFormatCount; ++i) {
+        const std::string ending = std::string(".") + kFormatNames[i];
+        if (last_characters(path, ending.size()) == ending) return kFormatOfName[i];
+    }
     return ImageFormat::unsupported;
 }
 
@@ -82,12 +69,6 @@ const ImageLoader* loader_for(ImageFormat format)
     for (const ImageLoader& loader : kLoaders)
         if (loader.format == format) return &loader;
     return nullptr;
-}
-
-bool file_exists(const char* path)
-{
-    std::error_code error;
-    return std::filesystem::exists(path, error);
 }
 
 void report_load_failure(const ImageLoader& loader, const std::string& path)
@@ -195,7 +176,7 @@ void read_rgba(SDL_Surface* surface, bool keeps_alpha, uint16_t* width, uint16_t
 
 SDL_Surface* load_surface(const ImageLoader& loader, const char* path)
 {
-    if (!file_exists(path)) error_line("File not found: ", path);
+    if (!__mFileOps_file_exists(path)) error_line("File not found: ", path);
     SDL_RWops* file = SDL_RWFromFile(path, "rb");
     if (!file) {
         report_open_failure(loader, path);

@@ -6,6 +6,13 @@
 
 namespace trellis {
 
+// Where each channel of an RGBA byte quad lies in a 32-bit pixel on this
+// little-endian machine.
+constexpr uint32_t kRedMask = 0x000000FF;
+constexpr uint32_t kGreenMask = 0x0000FF00;
+constexpr uint32_t kBlueMask = 0x00FF0000;
+constexpr uint32_t kAlphaMask = 0xFF000000;
+
 // Extension of format index (0 .. count - 1); null for any other index.
 const char* get_image_format_name(int index);
 int get_image_format_count();

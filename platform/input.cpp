@@ -19,35 +19,6 @@ namespace trellis {
 
 namespace {
 
-constexpr int kAnyKey = 0;
-constexpr int kLastKey = 101;
-constexpr int kAnyMouse = 102;
-constexpr int kLeftMouse = 103;
-constexpr int kRightMouse = 104;
-constexpr int kMiddleMouse = 105;
-constexpr int kWheelUp = 106;
-constexpr int kWheelDown = 107;
-constexpr int kBackspace = 3;
-constexpr int kSpace = 5;
-constexpr int kLeft = 14;
-constexpr int kRight = 15;
-constexpr int kFirstLetter = 16;
-constexpr int kFirstDigit = 42;
-constexpr int kNumLock = 80;
-constexpr int kCapsLock = 81;
-constexpr int kScrollLock = 82;
-constexpr int kLeftShift = 83;
-constexpr int kRightShift = 84;
-constexpr int kLeftControl = 85;
-constexpr int kRightControl = 86;
-constexpr int kLeftAlt = 87;
-constexpr int kRightAlt = 88;
-constexpr int kMinus = 90;
-constexpr int kEquals = 91;
-constexpr int kComma = 97;
-constexpr int kPeriod = 98;
-constexpr int kSlash = 99;
-
 // Runs of SDL keys that map onto consecutive digital indices.
 struct KeyRun {
     int first_key;
@@ -56,27 +27,56 @@ struct KeyRun {
 };
 
 const KeyRun keyRuns[] = {
-    {SDLK_ESCAPE, 1, 1}, {SDLK_TAB, 2, 1}, {SDLK_BACKSPACE, 3, 1}, {SDLK_RETURN, 4, 1}, {SDLK_SPACE, 5, 1},
-    {SDLK_INSERT, 6, 1}, {SDLK_DELETE, 7, 1}, {SDLK_HOME, 8, 1}, {SDLK_END, 9, 1},
-    {SDLK_PAGEUP, 10, 1}, {SDLK_PAGEDOWN, 11, 1},
-    {SDLK_UP, 12, 1}, {SDLK_DOWN, 13, 1}, {SDLK_LEFT, 14, 1}, {SDLK_RIGHT, 15, 1},
-    {SDLK_a, 16, 26},
-    {SDLK_0, 42, 10},
+    {SDLK_ESCAPE, kInputEscape, 1},
+    {SDLK_TAB, 2, 1},
+    {SDLK_BACKSPACE, kInputBackspace, 1},
+    {SDLK_RETURN, kInputEnter, 1},
+    {SDLK_SPACE, kInputSpace, 1},
+    {SDLK_INSERT, 6, 1},
+    {SDLK_DELETE, 7, 1},
+    {SDLK_HOME, 8, 1},
+    {SDLK_END, 9, 1},
+    {SDLK_PAGEUP, 10, 1},
+    {SDLK_PAGEDOWN, 11, 1},
+    {SDLK_UP, 12, 1},
+    {SDLK_DOWN, 13, 1},
+    {SDLK_LEFT, kInputLeft, 1},
+    {SDLK_RIGHT, kInputRight, 1},
+    {SDLK_a, kInputFirstLetter, 26},
+    {SDLK_0, kInputFirstDigit, 10},
     {SDLK_F1, 52, 12},
     {SDLK_KP0, 64, 10},
-    {SDLK_KP_PERIOD, 74, 1}, {SDLK_KP_DIVIDE, 75, 1}, {SDLK_KP_MULTIPLY, 76, 1}, {SDLK_KP_MINUS, 77, 1},
-    {SDLK_KP_PLUS, 78, 1}, {SDLK_KP_ENTER, 79, 1},
-    {SDLK_NUMLOCK, 80, 1}, {SDLK_CAPSLOCK, 81, 1}, {SDLK_SCROLLOCK, 82, 1},
-    {SDLK_LSHIFT, 83, 1}, {SDLK_RSHIFT, 84, 1}, {SDLK_LCTRL, 85, 1}, {SDLK_RCTRL, 86, 1},
-    {SDLK_LALT, 87, 1}, {SDLK_RALT, 88, 1},
-    {SDLK_BACKQUOTE, 89, 1}, {SDLK_MINUS, 90, 1}, {SDLK_EQUALS, 91, 1}, {SDLK_LEFTBRACKET, 92, 1},
-    {SDLK_RIGHTBRACKET, 93, 1}, {SDLK_BACKSLASH, 94, 1},
-    {SDLK_SEMICOLON, 95, 1}, {SDLK_QUOTE, 96, 1}, {SDLK_COMMA, 97, 1}, {SDLK_PERIOD, 98, 1}, {SDLK_SLASH, 99, 1},
-    {SDLK_PRINT, 100, 1}, {SDLK_PAUSE, 101, 1},
+    {SDLK_KP_PERIOD, 74, 1},
+    {SDLK_KP_DIVIDE, 75, 1},
+    {SDLK_KP_MULTIPLY, 76, 1},
+    {SDLK_KP_MINUS, 77, 1},
+    {SDLK_KP_PLUS, 78, 1},
+    {SDLK_KP_ENTER, 79, 1},
+    {SDLK_NUMLOCK, kInputNumLock, 1},
+    {SDLK_CAPSLOCK, kInputCapsLock, 1},
+    {SDLK_SCROLLOCK, kInputScrollLock, 1},
+    {SDLK_LSHIFT, kInputLeftShift, 1},
+    {SDLK_RSHIFT, kInputRightShift, 1},
+    {SDLK_LCTRL, kInputLeftControl, 1},
+    {SDLK_RCTRL, kInputRightControl, 1},
+    {SDLK_LALT, kInputLeftAlt, 1},
+    {SDLK_RALT, kInputRightAlt, 1},
+    {SDLK_BACKQUOTE, 89, 1},
+    {SDLK_MINUS, kInputMinus, 1},
+    {SDLK_EQUALS, kInputEquals, 1},
+    {SDLK_LEFTBRACKET, 92, 1},
+    {SDLK_RIGHTBRACKET, 93, 1},
+    {SDLK_BACKSLASH, 94, 1},
+    {SDLK_SEMICOLON, 95, 1},
+    {SDLK_QUOTE, 96, 1},
+    {SDLK_COMMA, kInputComma, 1},
+    {SDLK_PERIOD, kInputPeriod, 1},
+    {SDLK_SLASH, kInputSlash, 1},
+    {SDLK_PRINT, 100, 1},
+    {SDLK_PAUSE, kInputLastKey, 1},
 };
 
-void press(InputState& state, int index, bool holds = true)
-{
+void press(InputState& state, int index, bool holds = true) {
     state.pressed[index] = true;
     state.held[index] = holds;
     state.double_click[index] = state.since_release[index] < kDoubleClickSeconds;
@@ -99,9 +99,9 @@ void follow(InputState& state, int index, bool on)
 void on_key_down(InputState& state, int index)
 {
     press(state, index);
-    if (index == kNumLock) state.num_lock = !state.num_lock;
-    if (index == kCapsLock) state.caps_lock = !state.caps_lock;
-    if (index == kScrollLock) state.scroll_lock = !state.scroll_lock;
+    if (index == kInputNumLock) state.num_lock = !state.num_lock;
+    if (index == kInputCapsLock) state.caps_lock = !state.caps_lock;
+    if (index == kInputScrollLock) state.scroll_lock = !state.scroll_lock;
 }
 
 // The event's own button counts, so a click that starts and ends within one
@@ -109,20 +109,20 @@ void on_key_down(InputState& state, int index)
 void on_button_down(InputState& state, int button)
 {
     switch (button) {
-    case SDL_BUTTON_LEFT: press(state, kLeftMouse); break;
-    case SDL_BUTTON_RIGHT: press(state, kRightMouse); break;
-    case SDL_BUTTON_MIDDLE: press(state, kMiddleMouse); break;
-    case SDL_BUTTON_WHEELUP: press(state, kWheelUp, false); break;
-    case SDL_BUTTON_WHEELDOWN: press(state, kWheelDown, false); break;
+    case SDL_BUTTON_LEFT: press(state, kInputLeftMouse); break;
+    case SDL_BUTTON_RIGHT: press(state, kInputRightMouse); break;
+    case SDL_BUTTON_MIDDLE: press(state, kInputMiddleMouse); break;
+    case SDL_BUTTON_WHEELUP: press(state, kInputWheelUp, false); break;
+    case SDL_BUTTON_WHEELDOWN: press(state, kInputWheelDown, false); break;
     }
 }
 
 void on_button_up(InputState& state, int button)
 {
     switch (button) {
-    case SDL_BUTTON_LEFT: release(state, kLeftMouse); break;
-    case SDL_BUTTON_RIGHT: release(state, kRightMouse); break;
-    case SDL_BUTTON_MIDDLE: release(state, kMiddleMouse); break;
+    case SDL_BUTTON_LEFT: release(state, kInputLeftMouse); break;
+    case SDL_BUTTON_RIGHT: release(state, kInputRightMouse); break;
+    case SDL_BUTTON_MIDDLE: release(state, kInputMiddleMouse); break;
     }
 }
 
@@ -181,7 +181,7 @@ void read_hat(uint8_t bits, bool* states)
 
 bool shift_held(const InputState& state)
 {
-    return state.held[kLeftShift] || state.held[kRightShift];
+    return state.held[kInputLeftShift] || state.held[kInputRightShift];
 }
 
 char shifted_digit(int digit)
@@ -196,20 +196,21 @@ char typed_character(const InputState& state)
     const bool shift = shift_held(state);
     char typed = 0;
     for (int letter = 0; letter < 26; ++letter)
-        if (state.hold_press[kFirstLetter + letter]) typed = char((shift || state.caps_lock ? 'A' : 'a') + letter);
+        if (state.hold_press[kInputFirstLetter + letter]) typed = char((shift || state.caps_lock ? 'A' : 'a') + letter);
     for (int digit = 0; digit < 10; ++digit) {
-        if (!state.hold_press[kFirstDigit + digit]) continue;
+        if (!state.hold_press[kInputFirstDigit + digit]) continue;
         const char character = shift ? shifted_digit(digit) : char('0' + digit);
         if (character) typed = character;
     }
-    if (state.hold_press[kPeriod])
+    if (state.hold_press[kInputPeriod])
         typed = shift ? '>' : '.';
-    else if (state.hold_press[kSpace])
+    else if (state.hold_press[kInputSpace])
         typed = ' ';
     const struct {
         int index;
         char plain, shifted;
-    } punctuation[] = {{kComma, ',', '<'}, {kSlash, '/', '?'}, {kMinus, '-', '_'}, {kEquals, '=', '+'}};
+    } punctuation[] = {
+        {kInputComma, ',', '<'}, {kInputSlash, '/', '?'}, {kInputMinus, '-', '_'}, {kInputEquals, '=', '+'}};
     for (const auto& key : punctuation)
         if (state.hold_press[key.index]) typed = shift ? key.shifted : key.plain;
     return typed;
@@ -233,7 +234,7 @@ int type_character(char* text, int capacity, int length, int16_t* cursor, char t
 
 int move_or_erase(const InputState& state, char* text, int length, int16_t* cursor)
 {
-    if (state.hold_press[kBackspace]) {
+    if (state.hold_press[kInputBackspace]) {
         if (!cursor) {
             if (length > 0) text[--length] = '\0';
         } else if (*cursor > 0) {
@@ -243,8 +244,8 @@ int move_or_erase(const InputState& state, char* text, int length, int16_t* curs
         }
     }
     if (!cursor) return length;
-    if (state.hold_press[kLeft] && *cursor > 0) --*cursor;
-    if (state.hold_press[kRight] && *cursor < length) ++*cursor;
+    if (state.hold_press[kInputLeft] && *cursor > 0) --*cursor;
+    if (state.hold_press[kInputRight] && *cursor < length) ++*cursor;
     return length;
 }
 
@@ -306,8 +307,8 @@ void handle_input_event(InputState& state, const SDL_Event& event)
 
 void finish_input_frame(InputState& state, float seconds)
 {
-    follow(state, kAnyKey, any_held(state, kAnyKey + 1, kLastKey));
-    follow(state, kAnyMouse, any_held(state, kLeftMouse, kWheelDown));
+    follow(state, kInputAnyKey, any_held(state, kInputAnyKey + 1, kInputLastKey));
+    follow(state, kInputAnyMouse, any_held(state, kInputLeftMouse, kInputWheelDown));
     for (int index = 0; index < kDigitalInputCount; ++index) step_hold_repeat(state, index, seconds);
 }
 
@@ -347,7 +348,6 @@ namespace {
 
 struct Pad {
     SDL_Joystick* joystick = nullptr;
-    uint16_t index = 0;
     char name[64] = {};
     uint16_t button_count = 0;
     uint16_t axis_count = 0;
@@ -378,7 +378,6 @@ bool open_pad(int sdl_index, Pad& pad)
     }
     const char* name = SDL_JoystickName(sdl_index);
     snprintf(pad.name, sizeof pad.name, "%s", name ? name : "");
-    pad.index = uint16_t(sdl_index);
     pad.button_count = uint16_t(std::min(SDL_JoystickNumButtons(pad.joystick), kPadButtonCount));
     pad.axis_count = uint16_t(std::min(SDL_JoystickNumAxes(pad.joystick), kPadAxisCount));
     pad.hat_count = uint16_t(std::min(SDL_JoystickNumHats(pad.joystick), kPadHatCount));
@@ -577,12 +576,12 @@ bool scroll_lock_on()
 
 bool alt_down()
 {
-    return inputState.held[kLeftAlt] || inputState.held[kRightAlt];
+    return inputState.held[kInputLeftAlt] || inputState.held[kInputRightAlt];
 }
 
 bool ctrl_down()
 {
-    return inputState.held[kLeftControl] || inputState.held[kRightControl];
+    return inputState.held[kInputLeftControl] || inputState.held[kInputRightControl];
 }
 
 bool shift_down()

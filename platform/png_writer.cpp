@@ -8,12 +8,14 @@
 
 #include <cstdlib>
 
+#include "platform/images.h"
+
 namespace {
 
-constexpr Uint32 kRedMask = 0x000000FF;
-constexpr Uint32 kGreenMask = 0x0000FF00;
-constexpr Uint32 kBlueMask = 0x00FF0000;
-constexpr Uint32 kAlphaMask = 0xFF000000;
+using trellis::kAlphaMask;
+using trellis::kBlueMask;
+using trellis::kGreenMask;
+using trellis::kRedMask;
 constexpr int kLibraryDefaultLevel = -1;
 
 int fail(const char* reason)

@@ -2,15 +2,14 @@
 // 1.2 and OpenGL. The input table is filled in input.cpp.
 #include <SDL.h>
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "base/containers.h"
 #include "base/graphics_interface.h"
 #include "base/keel.h"
+#include "base/strings.h"
 #include "base/system_interface.h"
 #include "platform/drawing.h"
 #include "platform/shaders.h"
@@ -21,18 +20,6 @@
 namespace {
 
 constexpr Uint32 kSubsystems = SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_AUDIO;
-constexpr size_t kKindBytes = 16;
-
-// Copies the kind upper-cased into out; false when it does not fit.
-bool upper_case_kind(const char* kind, char (&out)[kKindBytes])
-{
-    if (!kind || strlen(kind) >= kKindBytes) return false;
-    size_t i = 0;
-    for (; kind[i]; ++i) out[i] = char(toupper(static_cast<unsigned char>(kind[i])));
-    out[i] = 0;
-    return true;
-}
-
 }  // namespace
 
 KEEL_API bool initialize(DSPrefHashMap<void>*)
@@ -67,9 +54,10 @@ KEEL_API const char* get_plugin_purpose()
 
 KEEL_API bool get_plugin_compatibility(const char* kind)
 {
-    char upper[kKindBytes];
-    if (!upper_case_kind(kind, upper)) return false;
-    return strcmp(upper, "GRAPHICS") == 0 || strcmp(upper, "INPUT") == 0 || strcmp(upper, "SYSTEM") == 0;
+    if (!kind) return false;
+    for (const char* served : {"GRAPHICS", "INPUT", "SYSTEM"})
+        if (__mystring_string_equal(kind, served)) return true;
+    return false;
 }
 
 KEEL_API void get_plugin_prereqs(DSParray<std::string>&)

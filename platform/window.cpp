@@ -12,8 +12,10 @@
 #include <cstdio>
 #include <string>
 
+#include "base/angles.h"
 #include "base/color.h"
 #include "platform/device.h"
+#include "platform/drawing.h"
 #include "platform/fonts.h"
 #include "platform/shaders.h"
 #include "platform/x11.h"
@@ -21,8 +23,6 @@
 namespace trellis {
 
 namespace {
-
-constexpr float kSinglePrecisionPi = 3.1415927f;
 
 Device theDevice;
 
@@ -121,25 +121,13 @@ void draw_splash_rectangle(int width, int height)
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    glColor4f(1, 1, 1, 1);
-    glBegin(GL_QUADS);
-    glTexCoord2d(0, 0);
-    glVertex2i(0, 0);
-    glTexCoord2d(1, 0);
-    glVertex2i(width, 0);
-    glTexCoord2d(1, 1);
-    glVertex2i(width, height);
-    glTexCoord2d(0, 1);
-    glVertex2i(0, height);
-    glEnd();
+    cColor white(1, 1, 1, 1);
+    draw_textured_rectangle(0, 0, width, height, 0, 0, 1, 1, &white, false, false, 1, 1);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopAttrib();
-    theDevice.counters.draw_calls += 1;
-    theDevice.counters.vertices += 4;
-    theDevice.counters.triangles += 2;
 }
 
 void read_matrices(GLdouble modelview[16], GLdouble projection[16], GLint viewport[4])
@@ -161,11 +149,18 @@ Device& device()
     return theDevice;
 }
 
+void apply_camera_transform(const cVector3D& position, const cMatrix3D& rotation)
+{
+    const double* m = rotation.m;
+    const GLdouble columns[16] = {m[0], m[1], m[2], 0, m[3], m[4], m[5], 0, m[6], m[7], m[8], 0, 0, 0, 0, 1};
+    glMultMatrixd(columns);
+    glTranslated(-position.x, -position.y, -position.z);
+}
+
 int show_splash(int texture, int width, int height)
 {
     if (!theDevice.window_open) return 0;
     glClear(GL_COLOR_BUFFER_BIT);
-    theDevice.current_texture = texture;
     if (theDevice.shaders) glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture_gl_name(texture));
     draw_splash_rectangle(width, height);
@@ -359,20 +354,17 @@ void set_perspective(uint16_t x, uint16_t y, uint16_t width, uint16_t height, do
     glViewport(x, gl_row(y, height), width, height);
 
     const double aspect = height ? double(width) / height : 1.0;
-    const double h = tan(*fov_degrees / 360.0 * kSinglePrecisionPi);
+    const double h = tan(*fov_degrees / 360.0 * kPi);
     const double near_plane = theDevice.near_plane;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glFrustum(-h * near_plane * aspect, h * near_plane * aspect, -h * near_plane, h * near_plane, near_plane,
               theDevice.far_plane);
 
-    const double* m = camera_rotation->m;
-    const GLdouble rotation[16] = {m[0], m[1], m[2], 0, m[3], m[4], m[5], 0, m[6], m[7], m[8], 0, 0, 0, 0, 1};
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glPushMatrix();
-    glMultMatrixd(rotation);
-    glTranslated(-camera_position->x, -camera_position->y, -camera_position->z);
+    apply_camera_transform(*camera_position, *camera_rotation);
     theDevice.camera_position = *camera_position;
     theDevice.camera_rotation = *camera_rotation;
 

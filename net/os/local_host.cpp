@@ -6,20 +6,14 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstring>
 
-static void copy_text(char* out, size_t size, const char* text)
-{
-    const size_t length = strnlen(text, size - 1);
-    memcpy(out, text, length);
-    out[length] = 0;
-}
+#include "base/strings.h"
 
 void describe_host(const char* host, char name[64], char addresses[8][16])
 {
-    copy_text(name, 64, "Unknown-Host");
-    copy_text(addresses[0], 16, "127.0.0.1");
-    for (int i = 1; i < 8; ++i) copy_text(addresses[i], 16, "0.0.0.0");
+    __mystring_string_copy(name, "Unknown-Host", 64);
+    __mystring_string_copy(addresses[0], "127.0.0.1", 16);
+    for (int i = 1; i < 8; ++i) __mystring_string_copy(addresses[i], "0.0.0.0", 16);
     if (!host || !*host) return;
 
     addrinfo hints = {};
@@ -27,13 +21,13 @@ void describe_host(const char* host, char name[64], char addresses[8][16])
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (getaddrinfo(host, nullptr, &hints, &found) != 0) return;
-    copy_text(name, 64, host);
+    __mystring_string_copy(name, host, 64);
     int count = 0;
     for (addrinfo* entry = found; entry && count < 8; entry = entry->ai_next) {
         const sockaddr_in* address = reinterpret_cast<const sockaddr_in*>(entry->ai_addr);
         char dotted[INET_ADDRSTRLEN] = {};
         if (!inet_ntop(AF_INET, &address->sin_addr, dotted, sizeof dotted)) continue;
-        copy_text(addresses[count++], 16, dotted);
+        __mystring_string_copy(addresses[count++], dotted, 16);
     }
     freeaddrinfo(found);
 }

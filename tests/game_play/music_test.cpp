@@ -1,5 +1,6 @@
 // The race music through the fake sound module: the playlist, its wrap, the
 // "M" switch, and no calls at all without a sound module.
+#include "base/input_names.h"
 #include "game/music.h"
 #include "tests/game_play/game_fixture.h"
 
@@ -59,7 +60,7 @@ TEST_F(MusicTest, MSwitchesTheMusicOffAndOnAgain)
 {
     fake_game().music_is_playing = true;
     game->music_position = 5;
-    fake_game().pressed.insert(kKeyToggleMusic);
+    fake_game().pressed.insert(kInputM);
     EXPECT_EQ(calls_after(update_race_music), Calls{"stop_music 0"});
     EXPECT_EQ(settings_record.music_off, 1);
     EXPECT_EQ(calls_after(update_race_music), Calls{"play_music 10 1 0 1"});
