@@ -1,6 +1,7 @@
 // The ribbon swept along the samples: four corners per sample, a top and
 // bottom face in one mesh, the two sides in the other, sharing the corners.
 #include <cmath>
+#include <vector>
 
 #include "base/matrix.h"
 #include "game/track.h"
@@ -55,8 +56,11 @@ void czrTrack::build_geometry()
     const uint32_t n = sample_params.count();
     if (n == 0) return;  // nothing to sweep, and nothing to index
 
+    std::vector<czrTrackFrame> frames;
+    for (uint32_t j = 0; j < n; ++j) frames.push_back(frame_at(sample_params.get(j)));
+
     for (uint32_t k = 0; k <= n; ++k) {
-        const double angle = k == n ? kTwoPiFloat : ring_angle(frame_at(sample_params.get(k)).position);
+        const double angle = k == n ? kTwoPiFloat : ring_angle(frames[k].position);
         const double u = angle * kTextureRepeats / kTwoPiFloat;
         for (czrTrackMesh* mesh : {&ring_top_mesh, &ring_side_mesh}) {
             mesh->uvs.push_back(cVector2D<double>(u, 1));
@@ -65,7 +69,7 @@ void czrTrack::build_geometry()
     }
 
     for (uint32_t j = 0; j < n; ++j) {
-        const czrTrackFrame frame = frame_at(sample_params.get(j));
+        const czrTrackFrame& frame = frames[j];
         cMatrix3D m;
         __cMatrix3d_from_quaternion(&m, &frame.rotation);
         const cVector3D side(m.m[0], m.m[3], m.m[6]);
