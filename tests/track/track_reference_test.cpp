@@ -1,9 +1,11 @@
 // The track pinned to figures computed apart from the code under test: the
 // script below implements the generator's steps on its own (the 15-bit
 // generator, ring, four perturbation passes, looped smooth splines, sampling,
-// frames and texture u) and printed every figure this file expects, with
-// `python3 track_reference.py 12345` (repr gives each double to its last
-// digit, so the figures read back bit for bit).
+// frames and texture u) and printed every figure this file expects, saved as
+// track_reference.py and run as `python3 track_reference.py 12345` (repr
+// gives each double to its last digit, so the figures read back bit for bit).
+// The track uses the C library's cos, sin, sqrt and acos, which Python's math
+// module calls as well; no trigonometry table is involved.
 //
 //   import math, struct
 //   TWO_PI = struct.unpack('f', struct.pack('f', 6.2831855))[0]
@@ -134,6 +136,8 @@
 //   draws 566 next [28083, 6557, 17821]
 //   node0 ['95.10565406087593', '0.0', '8.314400673725686e-06'] 0.0 10.0
 //   node9 ['-97.22968748998618', '6.7347423899881615', '18.891920512674574'] 0.0032628260429351475 12.325357829523607
+// and for seed -12345 (sign-extended into the generator) the first line:
+//   draws 563 next [31906, 7081, 8208]
 
 #include <gtest/gtest.h>
 
@@ -195,12 +199,13 @@ TEST(TrackReference, PerturbationTakesItsDrawsAndNoMore)
         int draws;
         int next[3];
     };
-    for (const Case& c : {Case{12345, 562, {6535, 6767, 22219}}, Case{0, 566, {28083, 6557, 17821}}}) {
+    for (const Case& c : {Case{12345, 562, {6535, 6767, 22219}}, Case{0, 566, {28083, 6557, 17821}},
+                          Case{-12345, 563, {31906, 7081, 8208}}}) {
         SCOPED_TRACE(c.seed);
         const std::unique_ptr<czrTrack> track = host_track(c.seed);
         for (int expected : c.next) EXPECT_EQ(__mRandom_rand(), expected);
 
-        __mRandom_srand(uint32_t(c.seed));
+        __mRandom_srand(uint32_t(int32_t(c.seed)));
         for (int i = 0; i < c.draws; ++i) __mRandom_rand();
         for (int expected : c.next) EXPECT_EQ(__mRandom_rand(), expected);
     }
