@@ -4,21 +4,13 @@
 
 namespace {
 
-// Centres closer than this on every axis give no direction to push along.
 constexpr double kCoincident = 1e-8;
-
-bool coincident(const cVector3D& a, const cVector3D& b)
-{
-    return std::fabs(a.x - b.x) < kCoincident && std::fabs(a.y - b.y) < kCoincident &&
-           std::fabs(a.z - b.z) < kCoincident;
-}
 
 template <class Value>
 void put(ByteWriter& out, const Value& value)
 {
-    uint8_t image[16];
-    const int size = value.serialize(image);
-    out.bytes(image, size_t(size));
+    uint8_t image[16];  // a quaternion, the largest
+    out.bytes(image, size_t(value.serialize(image)));
 }
 
 template <class Value>
@@ -39,7 +31,7 @@ bool ctObject::intersects(const ctObject& other) const
 
 bool ctObject::separate_from(ctObject& other)
 {
-    if (coincident(position, other.position)) return false;
+    if (coincides_with(other)) return false;
     if (!intersects(other)) return false;
     const cVector3D d = other.position - position;
     const double overlap = double(radius) + double(other.radius) - d.length();
@@ -94,10 +86,37 @@ bool ctObject::finite(const cQuaternion& q)
     return std::isfinite(q.x) && std::isfinite(q.y) && std::isfinite(q.z) && std::isfinite(q.w);
 }
 
+void ctObject::write_field(ByteWriter& out, const cVector3D& value)
+{
+    put(out, value);
+}
+
+void ctObject::write_field(ByteWriter& out, const cQuaternion& value)
+{
+    put(out, value);
+}
+
+bool ctObject::read_field(ByteReader& in, cVector3D& value)
+{
+    return take(in, value);
+}
+
+bool ctObject::read_field(ByteReader& in, cQuaternion& value)
+{
+    return take(in, value);
+}
+
+bool ctObject::coincides_with(const ctObject& other) const
+{
+    return std::fabs(position.x - other.position.x) < kCoincident &&
+           std::fabs(position.y - other.position.y) < kCoincident &&
+           std::fabs(position.z - other.position.z) < kCoincident;
+}
+
 void ctObject::write_placement(ByteWriter& out) const
 {
-    put(out, position);
-    put(out, rotation);
+    write_field(out, position);
+    write_field(out, rotation);
     out.f32(radius);
 }
 
@@ -106,7 +125,7 @@ bool ctObject::read_placement(ByteReader& in)
     cVector3D read_position;
     cQuaternion read_rotation;
     float read_radius = 0;
-    bool whole = take(in, read_position) && take(in, read_rotation) && in.f32(read_radius);
+    bool whole = read_field(in, read_position) && read_field(in, read_rotation) && in.f32(read_radius);
     if (!whole || !finite(read_position) || !finite(read_rotation) || !std::isfinite(read_radius)) return false;
     normalize_rotation(read_rotation);
     position = read_position;

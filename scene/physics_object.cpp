@@ -4,14 +4,6 @@
 
 namespace {
 
-constexpr double kCoincident = 1e-8;
-
-bool coincident(const cVector3D& a, const cVector3D& b)
-{
-    return std::fabs(a.x - b.x) < kCoincident && std::fabs(a.y - b.y) < kCoincident &&
-           std::fabs(a.z - b.z) < kCoincident;
-}
-
 // The reflection of v about the plane with normal n, keeping v's length.
 cVector3D reflected(const cVector3D& v, const cVector3D& n)
 {
@@ -47,7 +39,7 @@ void ctPhysicsObject::copy_physics_state(ctPhysicsObject& destination, const ctP
 
 bool ctPhysicsObject::collide_with(ctPhysicsObject& other)
 {
-    if (coincident(position, other.position)) return false;
+    if (coincides_with(other)) return false;
     const cVector3D d = other.position - position;
     const double reach = double(radius) + double(other.radius);
     if (d.length_squared() > reach * reach) return false;
@@ -113,12 +105,8 @@ void ctPhysicsObject::reflect_off(cVector3D& out, const ctObject& other, bool up
 
 void ctPhysicsObject::write_body(ByteWriter& out) const
 {
-    uint8_t image[12];
     write_placement(out);
-    for (const cVector3D* v : {&velocity, &motion_a, &motion_b, &motion_c}) {
-        v->serialize(image);
-        out.bytes(image, sizeof image);
-    }
+    for (const cVector3D* v : {&velocity, &motion_a, &motion_b, &motion_c}) write_field(out, *v);
     out.f32(mass);
 }
 
@@ -126,12 +114,8 @@ bool ctPhysicsObject::read_body(ByteReader& in)
 {
     ctPhysicsObject read;
     if (!read.read_placement(in)) return false;
-    for (cVector3D* v : {&read.velocity, &read.motion_a, &read.motion_b, &read.motion_c}) {
-        const uint8_t* image = in.take(12);
-        if (!image) return false;
-        v->deserialize(image);
-        if (!finite(*v)) return false;
-    }
+    for (cVector3D* v : {&read.velocity, &read.motion_a, &read.motion_b, &read.motion_c})
+        if (!read_field(in, *v) || !finite(*v)) return false;
     if (!in.f32(read.mass) || !std::isfinite(read.mass)) return false;
     copy_physics_state(*this, read);
     return true;

@@ -4,26 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
-
-template <class Value>
-void put(ByteWriter& out, const Value& value)
-{
-    uint8_t image[16];
-    const int size = value.serialize(image);
-    out.bytes(image, size_t(size));
-}
-
-template <class Value>
-bool take(ByteReader& in, Value& value)
-{
-    const uint8_t* image = in.take(size_t(value.serialized_size()));
-    if (image) value.deserialize(image);
-    return image;
-}
-
-}  // namespace
-
 cVantorSyncedPhysicsObject::cVantorSyncedPhysicsObject()
     : snapshot(std::make_unique<ctPhysicsObject>(*this))
 {
@@ -73,12 +53,12 @@ int cVantorSyncedPhysicsObject::write_sync_state(uint8_t* buffer, size_t capacit
 {
     if (!buffer || capacity < size_t(kSyncStateSize)) return -1;
     ByteWriter out(buffer, capacity);
-    put(out, position);
-    put(out, velocity);
-    put(out, motion_a);
-    put(out, rotation);
-    put(out, motion_b);
-    put(out, motion_c);
+    write_field(out, position);
+    write_field(out, velocity);
+    write_field(out, motion_a);
+    write_field(out, rotation);
+    write_field(out, motion_b);
+    write_field(out, motion_c);
     return int(out.size());
 }
 
@@ -87,8 +67,9 @@ int cVantorSyncedPhysicsObject::read_sync_state(const uint8_t* buffer, size_t si
     ByteReader in(buffer, size);
     cVector3D read_position, read_velocity, read_motion_a, read_motion_b, read_motion_c;
     cQuaternion read_rotation;
-    const bool whole = take(in, read_position) && take(in, read_velocity) && take(in, read_motion_a) &&
-                       take(in, read_rotation) && take(in, read_motion_b) && take(in, read_motion_c);
+    const bool whole = read_field(in, read_position) && read_field(in, read_velocity) &&
+                       read_field(in, read_motion_a) && read_field(in, read_rotation) &&
+                       read_field(in, read_motion_b) && read_field(in, read_motion_c);
     if (!whole || !std::isfinite(time)) return -1;
     for (const cVector3D* v : {&read_position, &read_velocity, &read_motion_a, &read_motion_b, &read_motion_c})
         if (!finite(*v)) return -1;

@@ -57,6 +57,9 @@ const ResponseCase kResponses[] = {
      {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {1, 0, 0}},
     {"masses summing to zero", {{0, 0, 0}, {1, 0, 0}, 0, 1}, {{1, 0, 0}, {-1, 0, 0}, 0, 1},
      {1, 0, 0}, {-1, 0, 0}, {0, 0, 0}, {0, 0, 0}, {1, 0, 0}},
+    // n is the zero vector: each velocity is kept, so nothing is exchanged.
+    {"coincident centres give no direction", {{3, 0, 0}, {1, 0, 0}, 1, 1}, {{3, 0, 0}, {-1, 0, 0}, 1, 1},
+     {1, 0, 0}, {-1, 0, 0}, {0, 0, 0}, {3, 0, 0}, {3, 0, 0}},
     {"touching is no contact", {{0, 0, 0}, {1, 0, 0}, 1, 1}, {{2, 0, 0}, {-1, 0, 0}, 1, 1},
      {1, 0, 0}, {-1, 0, 0}, {0, 0, 0}, {0, 0, 0}, {2, 0, 0}},
 };
