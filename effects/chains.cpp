@@ -104,7 +104,7 @@ void __mFX_chain_add(float* xs, float* ys, int16_t* point_count, cColor** colour
                    draw_mode))
         return;
     if (!(*life > 0)) {
-        refuse_life("chain");
+        refuse_life("a chain");
         return;
     }
     const int count = *point_count < 0 ? 0 : *point_count > kMaxChainPoints ? kMaxChainPoints : *point_count;

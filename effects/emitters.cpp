@@ -42,14 +42,14 @@ void __mFX_particle_add_emitter(double* x, double* y, double* radius_x, double* 
                    speed, ax, ay, drag_x, drag_y, image_a, image_b, cells_across, frames_over_life, current_frame))
         return;
     if (!(*emitter_life > 0)) {
-        refuse_life("emitter");
+        refuse_life("an emitter");
         return;
     }
     fxParticle templ;
     if (!fill_particle_template(templ, size_keys_x, size_keys_y, *size_key_count, colour_keys, *colour_key_count,
                                 *particle_life, *ax, *ay, *drag_x, *drag_y, *image_a, *image_b, *cells_across,
                                 *frames_over_life, *current_frame)) {
-        refuse_life("emitter's particle");
+        refuse_life("an emitter's particle");
         return;
     }
     fxEmitter* emitter = fx_module().emitters.take();

@@ -130,11 +130,11 @@ void __mFX_lightning_add(float* xs, float* ys, int16_t* point_count, cColor** co
 {
     if (!all_given(xs, ys, point_count, colour_key_count, life, jitter, segments, fork_chance, fork_depth)) return;
     if (!(*life > 0)) {
-        refuse_life("lightning bolt");
+        refuse_life("a lightning bolt");
         return;
     }
     if (*segments <= 0) {
-        printf("WARNING: A lightning bolt needs at least one segment a leg\n");
+        printf("WARNING: Refused a lightning bolt: it needs at least one segment a leg\n");
         return;
     }
     if (*point_count < 2) return;
@@ -151,7 +151,7 @@ void __mFX_lightning_add_line(float* x1, float* y1, float* x2, float* y2, cColor
 {
     if (!all_given(x1, y1, x2, y2, colour_a, colour_b, life)) return;
     if (!(*life > 0)) {
-        refuse_life("lightning line");
+        refuse_life("a lightning line");
         return;
     }
     fxLightning* bolt = fx_module().bolts.take();

@@ -120,7 +120,7 @@ void __mFX_particle_add(float* x, float* y, float* size_keys_x, float* size_keys
     if (!fill_particle_template(templ, size_keys_x, size_keys_y, *size_key_count, colour_keys, *colour_key_count,
                                 *life, *ax, *ay, *drag_x, *drag_y, *image_a, *image_b, *cells_across,
                                 *frames_over_life, *current_frame)) {
-        refuse_life("particle");
+        refuse_life("a particle");
         return;
     }
     if (text) {

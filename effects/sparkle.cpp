@@ -57,7 +57,7 @@ modGraphics* bound_graphics()
 
 void refuse_life(const char* what)
 {
-    printf("WARNING: A %s needs a life above 0\n", what);
+    printf("WARNING: Refused %s: its life must be above 0\n", what);
 }
 
 modFX* __mFX_instance()
