@@ -138,6 +138,7 @@ const std::vector<BadInput> kBadInputs = {
          ParticleArgs p;
          p.size_count = 0;
          p.add();
+         p.size_x = p.size_y = many(30000, 1);
          p.size_count = 30000;
          p.add();
          update(0.5f);

@@ -37,7 +37,8 @@ struct ParticleArgs {
 
     void add()
     {
-        __mFX_particle_add(&x, &y, size_x.data(), size_y.data(), &size_count, keys.data(), &key_count, &life, &vx,
+        // Empty size lists stand for null arrays.
+        __mFX_particle_add(&x, &y, size_x.empty() ? nullptr : size_x.data(), size_y.empty() ? nullptr : size_y.data(), &size_count, keys.data(), &key_count, &life, &vx,
                            &vy, &ax, &ay, &drag_x, &drag_y, &image_a, &image_b, &cells, &frames, &frame, text);
     }
 };
