@@ -30,7 +30,7 @@ struct BadInput {
     std::function<void()> check;
 };
 
-using BadInputTest = EffectsTest;
+using EffectsBadInput = EffectsTest;
 
 void update(float dt)
 {
@@ -390,7 +390,7 @@ const std::vector<BadInput> kBadInputs = {
      [] { EXPECT_EQ(particles_drawn(), 0); }},
 };
 
-TEST_F(BadInputTest, NoneFaultsOrHangs)
+TEST_F(EffectsBadInput, NoneFaultsOrHangs)
 {
     for (const BadInput& input : kBadInputs) {
         SCOPED_TRACE(input.name);

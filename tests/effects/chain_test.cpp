@@ -20,7 +20,7 @@ struct ChainArgs {
     }
 };
 
-using ChainTest = EffectsTest;
+using EffectsChains = EffectsTest;
 
 const std::vector<int> kPiece = {58, 55, 69, 55, 69, 59, 55, 69, 55, 69, 60};
 const std::vector<int> kNode = {58, 55, 76, 59, 55, 76, 60};
@@ -32,7 +32,7 @@ std::vector<int> joined(std::initializer_list<std::vector<int>> parts)
     return out;
 }
 
-TEST_F(ChainTest, TwoPointsDrawOneMaskedPieceAndTwoNodeSprites)
+TEST_F(EffectsChains, TwoPointsDrawOneMaskedPieceAndTwoNodeSprites)
 {
     ChainArgs c;
     c.add();
@@ -55,7 +55,7 @@ TEST_F(ChainTest, TwoPointsDrawOneMaskedPieceAndTwoNodeSprites)
     EXPECT_EQ(log.of_slot(76)[2].numbers[0], 95);
 }
 
-TEST_F(ChainTest, NoStripMaskSwitchesOnAlphaBlendingInsteadOfTheMaskPass)
+TEST_F(EffectsChains, NoStripMaskSwitchesOnAlphaBlendingInsteadOfTheMaskPass)
 {
     ChainArgs c;
     c.strip_mask = -1;
@@ -63,7 +63,7 @@ TEST_F(ChainTest, NoStripMaskSwitchesOnAlphaBlendingInsteadOfTheMaskPass)
     EXPECT_EQ(draw_chains().slots(), joined({{22, 57, 59, 55, 69, 55, 69, 60}, kNode, kNode, {60, 30}}));
 }
 
-TEST_F(ChainTest, TheWidthFollowsTheLifeAndTheSheetFollowsThePhase)
+TEST_F(EffectsChains, TheWidthFollowsTheLifeAndTheSheetFollowsThePhase)
 {
     ChainArgs c;
     c.initial_width = 10;
@@ -79,7 +79,7 @@ TEST_F(ChainTest, TheWidthFollowsTheLifeAndTheSheetFollowsThePhase)
     EXPECT_EQ(log.of_slot(69)[0].numbers[6], 0.75);
 }
 
-TEST_F(ChainTest, DrawModesPlaceTheSheetCellPerSegment)
+TEST_F(EffectsChains, DrawModesPlaceTheSheetCellPerSegment)
 {
     struct Case {
         int16_t mode;
@@ -106,7 +106,7 @@ TEST_F(ChainTest, DrawModesPlaceTheSheetCellPerSegment)
     }
 }
 
-TEST_F(ChainTest, TheCrossDirectionAtABendIsTheMeanOfBothSides)
+TEST_F(EffectsChains, TheCrossDirectionAtABendIsTheMeanOfBothSides)
 {
     ChainArgs c;
     c.xs = {0, 100, 100};
@@ -121,7 +121,7 @@ TEST_F(ChainTest, TheCrossDirectionAtABendIsTheMeanOfBothSides)
     EXPECT_EQ(triangles[0].numbers[5], -7);
 }
 
-TEST_F(ChainTest, OnePointDrawsItsNodeAndNoneDrawsNothing)
+TEST_F(EffectsChains, OnePointDrawsItsNodeAndNoneDrawsNothing)
 {
     ChainArgs c;
     c.count = 1;

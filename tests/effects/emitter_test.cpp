@@ -2,9 +2,9 @@
 
 namespace {
 
-using EmitterTest = EffectsTest;
+using EffectsEmitters = EffectsTest;
 
-TEST_F(EmitterTest, RateTenOverAThirtyFiveHundredthsStepEmitsThreeAndKeepsTheRest)
+TEST_F(EffectsEmitters, RateTenOverAThirtyFiveHundredthsStepEmitsThreeAndKeepsTheRest)
 {
     EmitterArgs e;
     e.add();
@@ -17,7 +17,7 @@ TEST_F(EmitterTest, RateTenOverAThirtyFiveHundredthsStepEmitsThreeAndKeepsTheRes
     EXPECT_EQ(particles_drawn(), 4);
 }
 
-TEST_F(EmitterTest, ParticlesStartAtTheEmitterWithTheTemplate)
+TEST_F(EffectsEmitters, ParticlesStartAtTheEmitterWithTheTemplate)
 {
     EmitterArgs e;
     e.size_x = {6};
@@ -33,7 +33,7 @@ TEST_F(EmitterTest, ParticlesStartAtTheEmitterWithTheTemplate)
     EXPECT_EQ(log.of_slot(55)[1].numbers[0], 21);
 }
 
-TEST_F(EmitterTest, TwoEmittersEmitInTheirOwnColours)
+TEST_F(EffectsEmitters, TwoEmittersEmitInTheirOwnColours)
 {
     EmitterArgs red, green;
     red.keys = Keys({cColor(1, 0, 0, 1)});
@@ -51,7 +51,7 @@ TEST_F(EmitterTest, TwoEmittersEmitInTheirOwnColours)
     }
 }
 
-TEST_F(EmitterTest, EmittedParticlesSpreadWithinTheRingAndTheSpeed)
+TEST_F(EffectsEmitters, EmittedParticlesSpreadWithinTheRingAndTheSpeed)
 {
     EmitterArgs e;
     e.radius_x = 30;
@@ -71,7 +71,7 @@ TEST_F(EmitterTest, EmittedParticlesSpreadWithinTheRingAndTheSpeed)
     EXPECT_TRUE(spread);
 }
 
-TEST_F(EmitterTest, AnEmitterStopsWhenItsLifeRunsOut)
+TEST_F(EffectsEmitters, AnEmitterStopsWhenItsLifeRunsOut)
 {
     EmitterArgs e;
     e.emitter_life = 0.3f;

@@ -2,7 +2,7 @@
 
 namespace {
 
-using FogTest = EffectsTest;
+using EffectsFog = EffectsTest;
 
 void set_grid(int16_t width, int16_t height)
 {
@@ -21,7 +21,7 @@ const FakeGraphics& draw_fog(int texture)
     return fake_graphics();
 }
 
-TEST_F(FogTest, EachDenseCellDarkensARectangleAroundItsPoint)
+TEST_F(EffectsFog, EachDenseCellDarkensARectangleAroundItsPoint)
 {
     set_grid(3, 3);
     change(1, 2, 0.5f);
@@ -36,7 +36,7 @@ TEST_F(FogTest, EachDenseCellDarkensARectangleAroundItsPoint)
     EXPECT_EQ(log.of_slot(55)[0].numbers, (std::vector<double>{12, 0}));
 }
 
-TEST_F(FogTest, AGridNeedsBothSidesAboveOne)
+TEST_F(EffectsFog, AGridNeedsBothSidesAboveOne)
 {
     for (auto size : {std::pair<int16_t, int16_t>{1, 5}, {5, 1}, {0, 0}, {-4, 6}}) {
         set_grid(size.first, size.second);
@@ -45,7 +45,7 @@ TEST_F(FogTest, AGridNeedsBothSidesAboveOne)
     }
 }
 
-TEST_F(FogTest, ANewSizeStartsClearAndPointsOutsideAreIgnored)
+TEST_F(EffectsFog, ANewSizeStartsClearAndPointsOutsideAreIgnored)
 {
     set_grid(2, 2);
     change(1, 1, 1);

@@ -21,9 +21,9 @@ struct BoltArgs {
     }
 };
 
-using LightningTest = EffectsTest;
+using EffectsLightning = EffectsTest;
 
-TEST_F(LightningTest, ALineIsOneSegmentFadingBetweenItsTwoColours)
+TEST_F(EffectsLightning, ALineIsOneSegmentFadingBetweenItsTwoColours)
 {
     float x1 = 10, y1 = 20, x2 = 30, y2 = 40, life = 2;
     cColor red(1, 0, 0, 1), blue(0, 0, 1, 1);
@@ -37,7 +37,7 @@ TEST_F(LightningTest, ALineIsOneSegmentFadingBetweenItsTwoColours)
     expect_colour(draw_bolts().of_slot(70)[0].colour, cColor(0.5f, 0, 0.5f, 1), "halfway");
 }
 
-TEST_F(LightningTest, WithoutJitterTheLegIsCutIntoEqualSegments)
+TEST_F(EffectsLightning, WithoutJitterTheLegIsCutIntoEqualSegments)
 {
     BoltArgs b;
     b.add();
@@ -47,7 +47,7 @@ TEST_F(LightningTest, WithoutJitterTheLegIsCutIntoEqualSegments)
                                                          {75, 0, 100, 0}}));
 }
 
-TEST_F(LightningTest, JitterPushesSidewaysButTheBoltStaysJoinedAndEndsOnTheLastPoint)
+TEST_F(EffectsLightning, JitterPushesSidewaysButTheBoltStaysJoinedAndEndsOnTheLastPoint)
 {
     BoltArgs b;
     b.xs = {0, 100, 100};
@@ -69,7 +69,7 @@ TEST_F(LightningTest, JitterPushesSidewaysButTheBoltStaysJoinedAndEndsOnTheLastP
     EXPECT_EQ(lines.back().numbers[3], 100);
 }
 
-TEST_F(LightningTest, ForksBranchFromEachSegmentLevelByLevel)
+TEST_F(EffectsLightning, ForksBranchFromEachSegmentLevelByLevel)
 {
     struct Case {
         int16_t depth;
@@ -94,7 +94,7 @@ TEST_F(LightningTest, ForksBranchFromEachSegmentLevelByLevel)
     }
 }
 
-TEST_F(LightningTest, AFullPoolIgnoresTheNextBolt)
+TEST_F(EffectsLightning, AFullPoolIgnoresTheNextBolt)
 {
     int two = 2;
     __mFX_lightning_set_max(&two);

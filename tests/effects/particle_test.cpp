@@ -3,11 +3,11 @@
 
 namespace {
 
-using ParticleTest = EffectsTest;
+using EffectsParticles = EffectsTest;
 
 const std::vector<int> kOneParticle = {58, 55, 76, 59, 55, 76, 60};
 
-TEST_F(ParticleTest, DrawIsMaskPassThenGlowPassInsideTheCameraShift)
+TEST_F(EffectsParticles, DrawIsMaskPassThenGlowPassInsideTheCameraShift)
 {
     ParticleArgs p;
     p.add();
@@ -34,7 +34,7 @@ TEST_F(ParticleTest, DrawIsMaskPassThenGlowPassInsideTheCameraShift)
     EXPECT_EQ(log.calls[6].numbers, log.calls[3].numbers);
 }
 
-TEST_F(ParticleTest, AFullPoolIgnoresTheNextAddUntilOneExpires)
+TEST_F(EffectsParticles, AFullPoolIgnoresTheNextAddUntilOneExpires)
 {
     int four = 4;
     __mFX_particle_set_max(&four);
@@ -57,7 +57,7 @@ TEST_F(ParticleTest, AFullPoolIgnoresTheNextAddUntilOneExpires)
     EXPECT_EQ(particles_drawn(), 4);
 }
 
-TEST_F(ParticleTest, DragOfOneHalvesTheVelocityInAHalfSecondStep)
+TEST_F(EffectsParticles, DragOfOneHalvesTheVelocityInAHalfSecondStep)
 {
     struct Case {
         float drag;
@@ -85,7 +85,7 @@ TEST_F(ParticleTest, DragOfOneHalvesTheVelocityInAHalfSecondStep)
     }
 }
 
-TEST_F(ParticleTest, AccelerationThenDragThenMove)
+TEST_F(EffectsParticles, AccelerationThenDragThenMove)
 {
     ParticleArgs p;
     p.x = 0;
@@ -100,7 +100,7 @@ TEST_F(ParticleTest, AccelerationThenDragThenMove)
     EXPECT_EQ(draw_particles().of_slot(76)[0].numbers[1], 7);
 }
 
-TEST_F(ParticleTest, ColourAndSizeFollowTheKeysOverTheLife)
+TEST_F(EffectsParticles, ColourAndSizeFollowTheKeysOverTheLife)
 {
     ParticleArgs p;
     p.keys = Keys({cColor(1, 0, 0, 1), cColor(0, 0, 1, 1)});
@@ -117,7 +117,7 @@ TEST_F(ParticleTest, ColourAndSizeFollowTheKeysOverTheLife)
     EXPECT_EQ(glow.numbers[3], 3);
 }
 
-TEST_F(ParticleTest, ThreeKeysBlendTheNeighboursOfTheLifeReached)
+TEST_F(EffectsParticles, ThreeKeysBlendTheNeighboursOfTheLifeReached)
 {
     ParticleArgs p;
     p.keys = Keys({cColor(1, 0, 0, 1), cColor(0, 1, 0, 1), cColor(0, 0, 1, 1)});
@@ -128,7 +128,7 @@ TEST_F(ParticleTest, ThreeKeysBlendTheNeighboursOfTheLifeReached)
     expect_colour(draw_particles().of_slot(76)[1].colour, cColor(0, 0.5f, 0.5f, 1), "three keys");
 }
 
-TEST_F(ParticleTest, TheSheetCellFollowsTheFramesOverTheLife)
+TEST_F(EffectsParticles, TheSheetCellFollowsTheFramesOverTheLife)
 {
     ParticleArgs p;
     p.cells = 4;
@@ -145,7 +145,7 @@ TEST_F(ParticleTest, TheSheetCellFollowsTheFramesOverTheLife)
     EXPECT_EQ(draw_particles().of_slot(76)[0].numbers[4], 1);
 }
 
-TEST_F(ParticleTest, AParticleLeavesThePoolWhenItsLifeRunsOut)
+TEST_F(EffectsParticles, AParticleLeavesThePoolWhenItsLifeRunsOut)
 {
     ParticleArgs p;
     p.life = 0.5f;
@@ -157,7 +157,7 @@ TEST_F(ParticleTest, AParticleLeavesThePoolWhenItsLifeRunsOut)
     EXPECT_EQ(draw_particles().slots(), (std::vector<int>{22, 30}));
 }
 
-TEST_F(ParticleTest, TextDrawsTwoGlyphPassesWithTheGlyphSheet)
+TEST_F(EffectsParticles, TextDrawsTwoGlyphPassesWithTheGlyphSheet)
 {
     __mGraphics_instance()->glyph_texture = 33;
     ParticleArgs p;
@@ -177,7 +177,7 @@ TEST_F(ParticleTest, TextDrawsTwoGlyphPassesWithTheGlyphSheet)
     EXPECT_EQ(glow.numbers, (std::vector<double>{100, 50, 16, 20, 12, 20, 1, 0}));
 }
 
-TEST_F(ParticleTest, SetMaxDestroysTheLiveParticles)
+TEST_F(EffectsParticles, SetMaxDestroysTheLiveParticles)
 {
     ParticleArgs p;
     p.add();
