@@ -1,6 +1,5 @@
 #include "effects/fx_base.h"
 
-#include <climits>
 #include <cmath>
 
 #include "base/random.h"
@@ -8,8 +7,8 @@
 int to_int(double value)
 {
     if (std::isnan(value)) return 0;
-    if (value >= double(INT_MAX)) return INT_MAX;
-    if (value <= double(INT_MIN)) return INT_MIN;
+    if (value >= kCoordinateLimit) return kCoordinateLimit;
+    if (value <= -kCoordinateLimit) return -kCoordinateLimit;
     return int(value);
 }
 

@@ -11,7 +11,10 @@ class modGraphics;
 
 constexpr int kMaxKeys = 6;
 
-// A double as a window coordinate: NaN gives 0, values beyond int saturate.
+// Far beyond any window, and small enough that a position plus a size of
+// this much still fits an int.
+constexpr int kCoordinateLimit = 1 << 29;
+// A double as a window coordinate: NaN gives 0, values beyond the limit saturate.
 int to_int(double value);
 // A fresh draw from the engine's generator, 0 to 1.
 float unit_random();

@@ -1,8 +1,9 @@
 // sparkle: pooled 2D screen effects (particles, emitters, chains, lightning
 // bolts and a fog grid) drawn through the graphics module. Every argument is
-// passed by pointer so that scripting hosts can call these; a null argument
-// makes the call do nothing, as does a call on a pool that does not exist or
-// a draw while no graphics module is bound.
+// passed by pointer so that scripting hosts can call these. A null argument
+// makes the call do nothing (a null key array only leaves those keys zero), as
+// does a call on a pool that does not exist or a draw while no graphics module
+// is bound.
 #pragma once
 
 #include <cstdint>

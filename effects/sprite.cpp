@@ -1,5 +1,7 @@
 #include "effects/sprite.h"
 
+#include "effects/fx_base.h"
+
 cColor grey_of(const cColor& colour)
 {
     return cColor(colour.a, colour.a, colour.a, 1);
@@ -8,8 +10,10 @@ cColor grey_of(const cColor& colour)
 static void draw_cell(graphics_interface& g, const fxSprite& sprite, int image, cColor colour)
 {
     g.bind_texture(image, 0);
-    g.draw_textured_rectangle(sprite.x - sprite.width / 2, sprite.y - sprite.height / 2, sprite.width,
-                              sprite.height, sprite.cell, 0, sprite.cells_across, 1, &colour, false, false, 0, 0);
+    const int left = to_int(double(sprite.x) - sprite.width / 2);
+    const int top = to_int(double(sprite.y) - sprite.height / 2);
+    g.draw_textured_rectangle(left, top, sprite.width, sprite.height, sprite.cell, 0, sprite.cells_across, 1, &colour,
+                              false, false, 0, 0);
 }
 
 void draw_sprite(graphics_interface& g, const fxSprite& sprite, const cColor& colour)

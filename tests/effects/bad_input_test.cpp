@@ -220,6 +220,9 @@ const std::vector<BadInput> kBadInputs = {
          p.size_y = {-kInfinity};
          p.frame = kNaN;
          p.add();
+         p.x = -kInfinity;
+         p.size_x = {-1e30f};
+         p.add();
          p.x = 3e38f;
          p.vx = 3e38f;
          p.ax = 3e38f;
