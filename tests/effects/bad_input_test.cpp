@@ -423,6 +423,7 @@ TEST(EffectsUnopened, EveryCallBeforeOpenOrWithoutGraphicsDoesNothing)
     __mFX_fog_set_grid_size(&side, &side);
     __mFX_fog_change_point(&zero, &zero, 1);
     draw_everything();
+    EXPECT_TRUE(fake_graphics().calls.empty());
     __mFX_close();
 }
 
