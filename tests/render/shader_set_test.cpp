@@ -5,7 +5,7 @@
 #include "base/light.h"
 #include "base/modules.h"
 #include "scene/shader_set.h"
-#include "tests/scene/scene_window.h"
+#include "tests/render/scene_window.h"
 
 namespace {
 

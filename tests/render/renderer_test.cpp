@@ -12,7 +12,7 @@
 #include "scene/primitives.h"
 #include "scene/renderer.h"
 #include "scene/shader_set.h"
-#include "tests/scene/scene_window.h"
+#include "tests/render/scene_window.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "base/light.h"
 #include "base/modules.h"
-#include "tests/scene/scene_window.h"
+#include "tests/render/scene_window.h"
 
 namespace {
 

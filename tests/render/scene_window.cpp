@@ -1,4 +1,4 @@
-#include "tests/scene/scene_window.h"
+#include "tests/render/scene_window.h"
 
 #include "base/matrix.h"
 #include "base/modules.h"
