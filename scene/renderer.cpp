@@ -8,6 +8,7 @@
 #include "base/modules.h"
 #include "scene/primitives.h"
 #include "scene/shader_set.h"
+#include "scene/transform.h"
 
 namespace {
 
@@ -245,4 +246,13 @@ void ctRendererSphere::draw_geometry()
     }
     ModelDataStruct model = sphere->model_data();
     graphics()->render_tris(&model);
+}
+
+void draw_sphere(ctTransform* object, const ctRendererSetup* setup, uint32_t segments, uint32_t rings)
+{
+    if (!object || !setup) return;
+    object->begin_transform();
+    ctRendererSphere sphere(setup, segments, rings);
+    draw_renderer(&sphere);
+    object->end_transform();
 }

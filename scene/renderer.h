@@ -80,3 +80,31 @@ public:
 
 // Draws one renderer with its full pass sequence.
 void draw_renderer(ctRenderer* renderer);
+
+class ctMesh;
+
+// A mesh (not owned), uploaded once at construction: to a vertex buffer
+// when there are any (an id from the pool when one is given and not empty),
+// else into a display list, else drawn from its arrays every time.
+class ctRendererMesh : public ctRenderer {
+public:
+    ctRendererMesh(const ctRendererSetup* setup, ctMesh* mesh, DSarray<int16_t>* vbo_pool = nullptr);
+    // A pooled buffer goes back to the pool; others are unloaded.
+    ~ctRendererMesh() override;
+    void draw_geometry() override;
+
+    ctMesh* mesh;
+    uint16_t vbo_id;
+    uint16_t display_list_id;
+    DSarray<int16_t>* vbo_pool;
+
+private:
+    void upload_to_buffer();
+    void record_display_list();
+};
+
+class ctTransform;
+
+// Draws an outward sphere of that detail with the setup, placed by the
+// object's transform.
+void draw_sphere(ctTransform* object, const ctRendererSetup* setup, uint32_t segments, uint32_t rings);

@@ -12,6 +12,8 @@
 #include "scene/primitives.h"
 #include "scene/renderer.h"
 #include "scene/shader_set.h"
+#include "scene/transform.h"
+#include "scene/visible_object.h"
 #include "tests/render/scene_window.h"
 
 namespace {
@@ -298,4 +300,53 @@ TEST_F(FullShapes, CloseGraphicsEmptiesTheRegistry)
     draw_renderer(&sphere);
     EXPECT_EQ(coverage(), 0);
     EXPECT_EQ(end_frame().vbo_draws, 0);
+}
+
+namespace {
+
+// An object at (-1.5, 0, 0) holding a small quad to its right and a larger
+// one where it stands.
+class Placed : public _ctVisibleObjectBase {
+public:
+    cVector3D get_position() override { return cVector3D(-1.5, 0, 0); }
+    cQuaternion get_rotation() override { return cQuaternion(); }
+};
+
+}  // namespace
+
+TEST_F(FullShapes, AVisibleObjectDrawsEachInstanceInItsPlace)
+{
+    look_at_origin();
+    OwnSetup setup(get_default_shader_set(), glowing());
+    ctRendererQuad quad(&setup.setup);
+    Placed object;
+    auto* right = new _ctVisibleObjectBase::RendererInstance(&quad, cVector3D(0.25, 0.25, 0.25));
+    right->position = cVector3D(3, 0, 0);
+    object.instances.insert(right);
+    object.instances.insert(new _ctVisibleObjectBase::RendererInstance(&quad, cVector3D(0.5, 0.5, 0.5)));
+    GLint depth_before = 0, depth_after = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth_before);
+    clear_to(0);
+    object.draw();
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth_after);
+    EXPECT_EQ(depth_after, depth_before);
+    save_screenshot("visible_object");
+    // 72 pixels a unit at the origin's depth.
+    const int cx = kWidth / 2, cy = kHeight / 2;
+    EXPECT_GT(brightness(cx - 108, cy), 600) << "the larger quad where the object stands";
+    EXPECT_GT(brightness(cx + 108, cy), 600) << "the small quad to its right";
+    EXPECT_LT(brightness(cx, cy), 10) << "nothing between them";
+    EXPECT_LT(brightness(cx + 108 + 30, cy), 10) << "the small quad is small";
+    EXPECT_NEAR(coverage(), kQuadCoverage / 16 + kQuadCoverage / 4, kQuadCoverage / 40);
+}
+
+TEST_F(FullShapes, DrawSpherePlacesATemporarySphere)
+{
+    look_at_origin();
+    OwnSetup setup(get_default_shader_set(), glowing());
+    ctTransform place(cVector3D(1.5, 0, 0), cQuaternion());
+    clear_to(0);
+    draw_sphere(&place, &setup.setup, 16, 12);
+    EXPECT_GT(brightness(kWidth / 2 + 108, kHeight / 2), 600);
+    EXPECT_LT(brightness(kWidth / 2 - 108, kHeight / 2), 10);
 }
