@@ -1,9 +1,8 @@
 // The audio module: fills the sound table so the engine can start and the game
-// can drive its music. It plays nothing yet; it keeps the music state the
-// callers rely on (handles, playing between play_music and stop_music).
+// can drive its music (music.cpp plays it).
 #include <string>
-#include <vector>
 
+#include "audio/music.h"
 #include "base/containers.h"
 #include "base/keel.h"
 #include "base/sound_interface.h"
@@ -11,46 +10,17 @@
 
 namespace {
 
-std::vector<std::string> musicPaths;
-bool musicIsPlaying = false;
-
 bool sound_init()
 {
-    musicPaths.clear();
-    musicIsPlaying = false;
-    return true;
+    return murmur::open_music_device();
 }
 
 void sound_shutdown()
 {
-    musicPaths.clear();
-    musicPaths.shrink_to_fit();
-    musicIsPlaying = false;
+    murmur::close_music_device();
 }
 
 void no_caller() {}
-
-uint16_t load_music(const char* path)
-{
-    if (!path || musicPaths.size() >= 0xFFFF) return 0xFFFF;
-    musicPaths.emplace_back(path);
-    return uint16_t(musicPaths.size() - 1);
-}
-
-void play_music(uint16_t music, double, double, double)
-{
-    musicIsPlaying = music < musicPaths.size();
-}
-
-void stop_music(double)
-{
-    musicIsPlaying = false;
-}
-
-bool music_playing()
-{
-    return musicIsPlaying;
-}
 
 }  // namespace
 
@@ -91,12 +61,12 @@ KEEL_API sound_interface* connect_sound_interface(sound_interface* table)
     table->unused_4 = no_caller;
     table->unused_5 = no_caller;
     table->unused_6 = no_caller;
-    table->load_music = load_music;
+    table->load_music = murmur::load_music;
     table->unused_8 = no_caller;
     table->unused_9 = no_caller;
-    table->play_music = play_music;
-    table->stop_music = stop_music;
-    table->music_playing = music_playing;
+    table->play_music = murmur::play_music;
+    table->stop_music = murmur::stop_music;
+    table->music_playing = murmur::music_playing;
     table->unused_13 = no_caller;
     return table;
 }

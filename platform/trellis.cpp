@@ -18,11 +18,6 @@
 #include "platform/window.h"
 #include "platform/x11.h"
 
-namespace {
-
-constexpr Uint32 kSubsystems = SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_AUDIO;
-}  // namespace
-
 KEEL_API bool initialize(DSPrefHashMap<void>*)
 {
     // The texture loader's context talks to the X server from its own thread.
@@ -30,11 +25,12 @@ KEEL_API bool initialize(DSPrefHashMap<void>*)
     // Without this SDL reports Caps and Num Lock down while the lock is on and
     // up when it goes off, so a second press could not flip the toggle back.
     setenv("SDL_DISABLE_LOCK_KEYS", "1", 0);
-    if (SDL_Init(kSubsystems) < 0) {
-        // A machine without a sound device still gets its window and pads.
-        printf("WARNING: %s%s\n", "SDL_Init: ", SDL_GetError());
-        SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK);
-    }
+    // Left to itself SDL falls back to text-terminal drivers where no display
+    // opens, which take over the terminal and then fail on GL anyway.
+    setenv("SDL_VIDEODRIVER", "x11", 0);
+    // Sound is the audio module's. Without a display video stays down here and
+    // opening the window says why; the pads work either way.
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0) SDL_InitSubSystem(SDL_INIT_JOYSTICK);
     return true;
 }
 

@@ -10,6 +10,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "base/angles.h"
@@ -83,14 +85,30 @@ void set_up_pipeline()
 }
 
 // Undoes whatever a failed open_window made, so nothing is left half made.
-bool abandon_open(const std::string& message)
+bool abandon_open_quietly()
 {
-    warn(message);
     theDevice.window_open = false;
     if (theDevice.ttf_started) TTF_Quit();
     theDevice.ttf_started = false;
     x11_forget_window();
     return false;
+}
+
+// The usual first-start trouble: no display at all, or one that is not running.
+bool abandon_without_video()
+{
+    const char* driver = getenv("SDL_VIDEODRIVER");
+    if (!driver || strcmp(driver, "x11") == 0)
+        printf("ERROR: %s\n", x11_no_display_message().c_str());
+    else
+        printf("ERROR: The video driver \"%s\" could not start: %s\n", driver, SDL_GetError());
+    return abandon_open_quietly();
+}
+
+bool abandon_open(const std::string& message)
+{
+    warn(message);
+    return abandon_open_quietly();
 }
 
 void pop_projection_matrix()
@@ -200,8 +218,7 @@ bool open_window(uint16_t width, uint16_t height, bool fullscreen, bool shaders,
     if (theDevice.window_open) close_window();
     make_uniform_scratch();
     // SDL's GL attributes need its video up; without a display it never comes.
-    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) < 0)
-        return abandon_open("Could not set video mode");
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) return abandon_without_video();
     set_gl_attributes();
     theDevice.width = width;
     theDevice.height = height;

@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -43,6 +44,16 @@ public:
 bool x11_prepare_threads()
 {
     return XInitThreads() != 0;
+}
+
+std::string x11_no_display_message()
+{
+    const char* display = getenv("DISPLAY");
+    if (!display || !*display)
+        return "No display to open the game's window on: start the game from a desktop session, "
+               "or set DISPLAY (for example DISPLAY=:0)";
+    return std::string("The display \"") + display + "\" could not be opened: start the game from a desktop "
+           "session, or set DISPLAY to a running X display";
 }
 
 bool x11_bind_window()

@@ -3,6 +3,8 @@
 // it. This header and x11.cpp are the only places that know about X.
 #pragma once
 
+#include <string>
+
 struct SDL_SysWMmsg;
 
 namespace trellis {
@@ -10,6 +12,10 @@ namespace trellis {
 // Must run before SDL starts, since the loader thread talks to the X server
 // too; false when Xlib refuses.
 bool x11_prepare_threads();
+
+// What to tell the user when SDL's X11 video could not start: which display
+// failed and what to do about it, as one line.
+std::string x11_no_display_message();
 
 // Takes SDL's window handles after each SDL_SetVideoMode; false when SDL
 // cannot tell them.

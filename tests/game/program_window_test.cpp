@@ -6,6 +6,9 @@
 #include <X11/keysym.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "tests/support/program_window.h"
 
 namespace {
@@ -57,4 +60,31 @@ TEST_F(RunningProgram, SigtermEndsIt)
     usleep(200000);
     program.terminate();
     EXPECT_EQ(program.exit_code(), 0) << program.output();
+}
+
+// A machine with a display but no sound: no sound server, card or OSS device,
+// and no driver chosen. The sound module says so once and the game runs on;
+// nothing of the sound library's own reaches the console.
+TEST(SilentMachine, TheProgramRunsWithOneWarningAboutSound)
+{
+    const char* chosen = getenv("SDL_AUDIODRIVER");
+    const std::string before = chosen ? chosen : "";
+    unsetenv("SDL_AUDIODRIVER");
+    setenv("PULSE_SERVER", "unix:/nonexistent/zr-pulse", 1);
+    setenv("ALSA_CARD", "ZrNoSuchCard", 1);
+    setenv("AUDIODEV", "/nonexistent/zr-dsp", 1);
+    Display* display = open_test_display();
+    ASSERT_NE(display, nullptr);
+    ProgramCopy program{{"trellis.so", "murmur.so", "wirelink.so"}, std::string("\x90\x01\x2c\x01\x00", 5)};
+    program.start();
+    EXPECT_NE(wait_for_window(display, "zorblitrally", program.pid()), 0u) << program.output();
+    usleep(300000);
+    program.terminate();
+    EXPECT_EQ(program.exit_code(), 0) << program.output();
+    EXPECT_EQ(program.output(),
+              "loading plugin: MOD-Murmur\nloading plugin: MOD-Trellis\nloading plugin: MOD-Wirelink\n"
+              "WARNING: No sound device could be opened (No available audio device): the game runs without sound\n");
+    XCloseDisplay(display);
+    if (chosen) setenv("SDL_AUDIODRIVER", before.c_str(), 1);
+    for (const char* name : {"PULSE_SERVER", "ALSA_CARD", "AUDIODEV"}) unsetenv(name);
 }

@@ -15,7 +15,9 @@ TEST(NoWindow, FailedOpenLeavesTheDeviceClosedAndHarmless)
     setenv("SDL_VIDEODRIVER", "x11", 1);  // no falling back to a text-terminal driver
     testing::internal::CaptureStdout();
     EXPECT_FALSE(trellis::open_window(320, 240, false, true, true, false));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "WARNING: Could not set video mode\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "ERROR: No display to open the game's window on: start the game from a desktop session, or set "
+              "DISPLAY (for example DISPLAY=:0)\n");
     EXPECT_FALSE(trellis::device().window_open);
     EXPECT_EQ(trellis::device().loader_thread, nullptr);
     EXPECT_EQ(trellis::device().loader_mutex, nullptr);
