@@ -43,8 +43,9 @@ TEST_F(RunningProgram, WindowHasTheCfgSizeAndAltF4EndsIt)
     ASSERT_TRUE(XGetWindowAttributes(display, window, &attributes));
     EXPECT_EQ(attributes.width, 400);
     EXPECT_EQ(attributes.height, 300);
-    press_keys(display, window, {XK_Alt_L, XK_F4});
+    hold_keys(display, window, {XK_Alt_L, XK_F4});
     EXPECT_EQ(program.exit_code(), 0) << program.output();
+    release_keys(display, {XK_Alt_L, XK_F4});
     EXPECT_EQ(count_of(program.output(), "ERROR") + count_of(program.output(), "Error"), 0) << program.output();
 }
 

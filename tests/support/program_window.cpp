@@ -200,6 +200,22 @@ void press_keys(Display* display, Window window, std::initializer_list<KeySym> k
     XSync(display, False);
 }
 
+void hold_keys(Display* display, Window window, std::initializer_list<KeySym> keysyms)
+{
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    XSync(display, False);
+    pause_ms(100);
+    for (KeySym keysym : keysyms) XTestFakeKeyEvent(display, XKeysymToKeycode(display, keysym), True, 0);
+    XSync(display, False);
+}
+
+void release_keys(Display* display, std::initializer_list<KeySym> keysyms)
+{
+    for (auto key = std::rbegin(keysyms); key != std::rend(keysyms); ++key)
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, *key), False, 0);
+    XSync(display, False);
+}
+
 void ask_window_to_close(Display* display, Window window)
 {
     XEvent event = {};

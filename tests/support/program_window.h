@@ -53,6 +53,10 @@ void place_window(Display* display, Window window, int x, int y);
 void click_window(Display* display, Window window, int x, int y);
 // Focuses the window, holds the keys down in order and lets them go.
 void press_keys(Display* display, Window window, std::initializer_list<KeySym> keysyms);
+// Focuses the window and holds the keys down, in order, until release_keys:
+// a busy program may read a quick press and release within one frame.
+void hold_keys(Display* display, Window window, std::initializer_list<KeySym> keysyms);
+void release_keys(Display* display, std::initializer_list<KeySym> keysyms);
 // What a window manager sends when the user closes the window.
 void ask_window_to_close(Display* display, Window window);
 
