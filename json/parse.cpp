@@ -1,0 +1,238 @@
+// Text to values: the builder that turns parser events into a value tree, and
+// the driver that feeds the parser from a source.
+#include "json/parser.h"
+#include "json/value_internal.h"
+
+#include <cstdlib>
+#include <cstring>
+
+using namespace json_detail;
+
+namespace {
+
+// The value builder: the open containers, innermost last, and a key waiting
+// for its value.
+struct Builder {
+    cson_value* root = nullptr;
+    cson_value** open = nullptr;
+    size_t depth = 0;
+    size_t capacity = 0;
+    cson_value* key = nullptr;
+    int error = 0;
+
+    ~Builder()
+    {
+        free(open);
+        cson_value_free(key);
+        cson_value_free(root);
+    }
+
+    int fail(int code)
+    {
+        if (!error) error = code;
+        return code;
+    }
+
+    int add(cson_value* v)
+    {
+        if (!v) return fail(cson_rc_AllocError);
+        if (depth == 0) {
+            if (root) {
+                cson_value_free(v);
+                return fail(cson_rc_InternalError);
+            }
+            root = v;
+            return cson_rc_OK;
+        }
+        cson_value* into = open[depth - 1];
+        int rc;
+        if (kind(into) == CSON_TYPE_ARRAY) {
+            rc = array_append_owned(array_of(into), v);
+        } else if (!key) {
+            rc = cson_rc_InternalError;
+        } else {
+            rc = object_set_owned(object_of(into), key, v);
+            if (rc == cson_rc_OK) key = nullptr;
+        }
+        if (rc) {
+            cson_value_free(v);
+            return fail(rc);
+        }
+        return cson_rc_OK;
+    }
+
+    int begin(cson_value* container)
+    {
+        if (!container) return fail(cson_rc_AllocError);
+        if (depth == capacity) {
+            const size_t grown = capacity ? capacity * 2 : 16;
+            void* p = realloc(open, grown * sizeof(cson_value*));
+            if (!p) {
+                cson_value_free(container);
+                return fail(cson_rc_AllocError);
+            }
+            open = static_cast<cson_value**>(p);
+            capacity = grown;
+        }
+        if (const int rc = add(container)) return rc;
+        open[depth++] = container;
+        return cson_rc_OK;
+    }
+
+    int end()
+    {
+        if (depth == 0) return fail(cson_rc_RangeError);
+        --depth;
+        return cson_rc_OK;
+    }
+};
+
+int on_event(void* context, int event, const cson_parser_value* v)
+{
+    auto* b = static_cast<Builder*>(context);
+    switch (event) {
+    case CSON_EVENT_ARRAY_BEGIN: return b->begin(cson_value_new_array());
+    case CSON_EVENT_OBJECT_BEGIN: return b->begin(cson_value_new_object());
+    case CSON_EVENT_ARRAY_END:
+    case CSON_EVENT_OBJECT_END: return b->end();
+    case CSON_EVENT_INTEGER: return b->add(cson_value_new_integer(v->integer));
+    case CSON_EVENT_FLOAT: return b->add(cson_value_new_double(v->number));
+    case CSON_EVENT_NULL: return b->add(cson_value_null());
+    case CSON_EVENT_TRUE: return b->add(cson_value_true());
+    case CSON_EVENT_FALSE: return b->add(cson_value_false());
+    case CSON_EVENT_STRING: return b->add(cson_value_new_string(v->text, v->length));
+    case CSON_EVENT_KEY: {
+        cson_value* key = cson_value_new_string(v->text, v->length);
+        if (!key) return b->fail(cson_rc_AllocError);
+        cson_value_free(b->key);
+        b->key = key;
+        return cson_rc_OK;
+    }
+    default: return b->fail(cson_rc_InternalError);
+    }
+}
+
+// Line, column and character count over the characters fed so far.
+void advance_position(cson_parse_info& pos, const char* text, size_t n)
+{
+    pos.length += uint32_t(n);
+    const char* end = text + n;
+    const char* last_line = nullptr;
+    for (const char* p = text; (p = static_cast<const char*>(memchr(p, '\n', size_t(end - p)))) != nullptr; ++p) {
+        ++pos.line;
+        last_line = p;
+    }
+    if (last_line) pos.col = uint32_t(end - last_line - 1);
+    else pos.col += uint32_t(n);
+}
+
+// Feeds text through the parser; false when it was refused.
+struct Session {
+    cson_parser* parser = nullptr;
+    Builder builder;
+    cson_parse_info pos{1, 0, 0, 0, 0, 0};
+
+    ~Session() { cson_parser_delete(parser); }
+
+    int open(const cson_parse_opt* opt, const cson_parse_info* info)
+    {
+        if (info) pos = *info;
+        cson_parser_config config;
+        cson_parser_config_init(&config);
+        config.callback = on_event;
+        config.callback_context = &builder;
+        config.depth = opt && opt->maxDepth ? opt->maxDepth : 25;
+        config.allow_comments = opt && opt->allowComments;
+        parser = cson_parser_new(&config);
+        return parser ? cson_rc_OK : cson_rc_AllocError;
+    }
+
+    int refusal()
+    {
+        const int rc = cson_parser_error(parser);
+        if (rc) return rc;
+        return builder.error ? builder.error : cson_rc_InternalError;
+    }
+
+    int feed(const char* text, size_t n)
+    {
+        size_t consumed = 0;
+        const bool ok = cson_parser_chars(parser, text, n, &consumed);
+        advance_position(pos, text, consumed);
+        return ok ? cson_rc_OK : refusal();
+    }
+
+    int finish(cson_value** target)
+    {
+        if (!cson_parser_done(parser)) return refusal();
+        if (!builder.root) return cson_rc_UnknownError;
+        builder.root->refcount = 0;
+        *target = builder.root;
+        builder.root = nullptr;
+        return cson_rc_OK;
+    }
+
+    int close(int rc, cson_parse_info* info)
+    {
+        pos.errorCode = rc;
+        if (info) *info = pos;
+        return rc;
+    }
+};
+
+}  // namespace
+
+KEEL_API int cson_data_source_FILE(void* state, void* dest, unsigned* n)
+{
+    if (!state || !dest || !n) return cson_rc_ArgError;
+    if (!*n) return cson_rc_RangeError;
+    FILE* file = static_cast<FILE*>(state);
+    *n = unsigned(fread(dest, 1, *n, file));
+    if (!*n && !feof(file)) return cson_rc_IOError;
+    return cson_rc_OK;
+}
+
+KEEL_API int cson_parse(cson_value** target, cson_data_source_f source, void* state, const cson_parse_opt* opt,
+                        cson_parse_info* info)
+{
+    if (!target || !source) return cson_rc_ArgError;
+    Session session;
+    if (const int rc = session.open(opt, info)) return session.close(rc, info);
+    char chunk[4096];
+    for (;;) {
+        unsigned n = sizeof(chunk);
+        if (const int rc = source(state, chunk, &n)) return session.close(rc, info);
+        if (n == 0) break;
+        if (n > sizeof(chunk)) return session.close(cson_rc_RangeError, info);
+        if (const int rc = session.feed(chunk, n)) return session.close(rc, info);
+    }
+    return session.close(session.finish(target), info);
+}
+
+KEEL_API int cson_parse_FILE(cson_value** target, FILE* file, const cson_parse_opt* opt, cson_parse_info* info)
+{
+    if (!file) return cson_rc_ArgError;
+    return cson_parse(target, cson_data_source_FILE, file, opt, info);
+}
+
+KEEL_API int cson_parse_filename(cson_value** target, const char* path, const cson_parse_opt* opt,
+                                 cson_parse_info* info)
+{
+    if (!path) return cson_rc_ArgError;
+    FILE* file = fopen(path, "rb");
+    if (!file) return cson_rc_IOError;
+    const int rc = cson_parse_FILE(target, file, opt, info);
+    fclose(file);
+    return rc;
+}
+
+KEEL_API int cson_parse_string(cson_value** target, const char* text, unsigned length, const cson_parse_opt* opt,
+                               cson_parse_info* info)
+{
+    if (!target || !text) return cson_rc_ArgError;
+    if (length < 2) return cson_rc_RangeError;
+    Session session;
+    if (const int rc = session.open(opt, info)) return session.close(rc, info);
+    if (const int rc = session.feed(text, length)) return session.close(rc, info);
+    return session.close(session.finish(target), info);
+}

@@ -1,0 +1,31 @@
+// What the parser and writer share with the value model beyond the exports:
+// the kinds' descriptors and the insertions that hand over ownership.
+#pragma once
+
+#include "json/value.h"
+
+struct cson_value_api {
+    cson_type_id type_id;
+    bool shared;  // one of the static values that are never counted or freed
+};
+
+namespace json_detail {
+
+// Every payload follows its value in the same allocation.
+inline void* payload(const cson_value* v) { return const_cast<cson_value*>(v) + 1; }
+inline cson_string* string_of(const cson_value* v) { return static_cast<cson_string*>(payload(v)); }
+inline char* string_bytes(cson_string* s) { return reinterpret_cast<char*>(s + 1); }
+inline cson_array* array_of(const cson_value* v) { return static_cast<cson_array*>(payload(v)); }
+inline cson_object* object_of(const cson_value* v) { return static_cast<cson_object*>(payload(v)); }
+inline int kind(const cson_value* v) { return v ? v->api->type_id : CSON_TYPE_UNDEF; }
+
+// The container takes over the caller's ownership of v (no new reference).
+int array_append_owned(cson_array* a, cson_value* v);
+// Appends without looking for the key; the object owns key and value.
+int object_append_owned(cson_object* o, cson_value* key, cson_value* v);
+// Replaces an existing key's value or appends; the object owns key and value
+// (a key that was already present is released).
+int object_set_owned(cson_object* o, cson_value* key, cson_value* v);
+int object_find(const cson_object* o, const char* key, uint32_t length);
+
+}  // namespace json_detail
