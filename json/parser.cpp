@@ -583,6 +583,7 @@ bool step(cson_parser* p, int c)
         const int state = p->state;
         const int next = cls == C_INVALID ? int(X) : int(kTransitions.next[state][cls]);
         if (next >= 0) {
+            if (is_number_state(next) && !is_number_state(state)) p->text_length = 0;
             if (next == ST || is_number_state(next)) {
                 if (!append_char(p, char(c))) return false;
             } else if (next >= U2 && next <= U4) {
