@@ -10,20 +10,86 @@ using namespace json_detail;
 
 namespace {
 
-// The value builder: the open containers, innermost last, and a key waiting
-// for its value.
+// A growable stack of pointers from the run-time's allocator.
+template <typename T>
+class Stack {
+public:
+    ~Stack() { free(items_); }
+    bool push(const T& item)
+    {
+        if (size_ == capacity_) {
+            const size_t grown = capacity_ ? capacity_ * 2 : 64;
+            void* p = realloc(items_, grown * sizeof(T));
+            if (!p) return false;
+            items_ = static_cast<T*>(p);
+            capacity_ = grown;
+        }
+        items_[size_++] = item;
+        return true;
+    }
+    T* at(size_t i) { return items_ + i; }
+    T& top() { return items_[size_ - 1]; }
+    size_t size() const { return size_; }
+    void resize_down(size_t n) { size_ = n; }
+
+private:
+    T* items_ = nullptr;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
+
+// Keys repeat from object to object: one string value serves them all, each
+// entry holding its own reference.
+class KeyCache {
+public:
+    ~KeyCache()
+    {
+        for (cson_value* v : slots_) cson_value_free(v);
+    }
+
+    cson_value* get(const char* text, uint32_t length)
+    {
+        if (length > kLongest) return cson_value_new_string(text, length);
+        uint32_t h = 2166136261u;
+        for (uint32_t i = 0; i < length; ++i) h = (h ^ static_cast<unsigned char>(text[i])) * 16777619u;
+        cson_value*& slot = slots_[h % kSlots];
+        if (slot) {
+            const cson_string* s = string_of(slot);
+            if (s->length == length && memcmp(cson_string_cstr(s), text, length) == 0 &&
+                cson_value_add_reference(slot) == cson_rc_OK)
+                return slot;
+        }
+        cson_value* v = cson_value_new_string(text, length);
+        if (!v || cson_value_add_reference(v) != cson_rc_OK) return v;
+        cson_value_free(slot);
+        slot = v;
+        return v;
+    }
+
+private:
+    static constexpr uint32_t kLongest = 32;
+    static constexpr uint32_t kSlots = 509;
+    cson_value* slots_[kSlots] = {};
+};
+
+// The value builder: members wait on one stack until their container closes
+// (keys and values alternating in objects), so each container gets its list
+// in one allocation of the right size.
 struct Builder {
+    struct Open {
+        cson_value* container;
+        size_t first;  // its first member on the member stack
+    };
     cson_value* root = nullptr;
-    cson_value** open = nullptr;
-    size_t depth = 0;
-    size_t capacity = 0;
-    cson_value* key = nullptr;
+    Stack<Open> open;
+    Stack<cson_value*> members;
+    KeyCache keys;
     int error = 0;
 
     ~Builder()
     {
-        free(open);
-        cson_value_free(key);
+        for (size_t i = 0; i < members.size(); ++i) cson_value_free(*members.at(i));
+        for (size_t i = 0; i < open.size(); ++i) cson_value_free(open.at(i)->container);
         cson_value_free(root);
     }
 
@@ -36,7 +102,7 @@ struct Builder {
     int add(cson_value* v)
     {
         if (!v) return fail(cson_rc_AllocError);
-        if (depth == 0) {
+        if (open.size() == 0) {
             if (root) {
                 cson_value_free(v);
                 return fail(cson_rc_InternalError);
@@ -44,19 +110,9 @@ struct Builder {
             root = v;
             return cson_rc_OK;
         }
-        cson_value* into = open[depth - 1];
-        int rc;
-        if (kind(into) == CSON_TYPE_ARRAY) {
-            rc = array_append_owned(array_of(into), v);
-        } else if (!key) {
-            rc = cson_rc_InternalError;
-        } else {
-            rc = object_set_owned(object_of(into), key, v);
-            if (rc == cson_rc_OK) key = nullptr;
-        }
-        if (rc) {
+        if (!members.push(v)) {
             cson_value_free(v);
-            return fail(rc);
+            return fail(cson_rc_AllocError);
         }
         return cson_rc_OK;
     }
@@ -64,26 +120,25 @@ struct Builder {
     int begin(cson_value* container)
     {
         if (!container) return fail(cson_rc_AllocError);
-        if (depth == capacity) {
-            const size_t grown = capacity ? capacity * 2 : 16;
-            void* p = realloc(open, grown * sizeof(cson_value*));
-            if (!p) {
-                cson_value_free(container);
-                return fail(cson_rc_AllocError);
-            }
-            open = static_cast<cson_value**>(p);
-            capacity = grown;
+        if (!open.push({container, members.size()})) {
+            cson_value_free(container);
+            return fail(cson_rc_AllocError);
         }
-        if (const int rc = add(container)) return rc;
-        open[depth++] = container;
         return cson_rc_OK;
     }
 
     int end()
     {
-        if (depth == 0) return fail(cson_rc_RangeError);
-        --depth;
-        return cson_rc_OK;
+        if (open.size() == 0) return fail(cson_rc_RangeError);
+        const Open o = open.top();
+        const uint32_t n = uint32_t(members.size() - o.first);
+        cson_value* const* first = members.at(o.first);
+        const int rc = kind(o.container) == CSON_TYPE_ARRAY ? array_adopt(array_of(o.container), first, n)
+                                                            : object_adopt(object_of(o.container), first, n);
+        if (rc) return fail(rc);
+        members.resize_down(o.first);
+        open.resize_down(open.size() - 1);
+        return add(o.container);
     }
 };
 
@@ -101,13 +156,7 @@ int on_event(void* context, int event, const cson_parser_value* v)
     case CSON_EVENT_TRUE: return b->add(cson_value_true());
     case CSON_EVENT_FALSE: return b->add(cson_value_false());
     case CSON_EVENT_STRING: return b->add(cson_value_new_string(v->text, v->length));
-    case CSON_EVENT_KEY: {
-        cson_value* key = cson_value_new_string(v->text, v->length);
-        if (!key) return b->fail(cson_rc_AllocError);
-        cson_value_free(b->key);
-        b->key = key;
-        return cson_rc_OK;
-    }
+    case CSON_EVENT_KEY: return b->add(b->keys.get(v->text, v->length));
     default: return b->fail(cson_rc_InternalError);
     }
 }

@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 
@@ -662,13 +663,109 @@ KEEL_API bool cson_parser_char(cson_parser* p, int c)
     return step(p, c);
 }
 
+namespace {
+
+bool starts_value(int state) { return state == GO || state == VA || state == AR; }
+
+bool ends_number(char c)
+{
+    return c == ',' || c == ']' || c == '}' || c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '/';
+}
+
+inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// A whole number inside the run, followed by a character that ends it: read
+// at once. 0 when the table must decide (an error, or the run ends first).
+size_t read_number(cson_parser* p, const char* s, size_t n)
+{
+    size_t k = s[0] == '-' ? 1 : 0;
+    if (k >= n) return 0;
+    if (s[k] == '0') {
+        ++k;
+    } else if (is_digit(s[k])) {
+        while (k < n && is_digit(s[k])) ++k;
+    } else {
+        return 0;
+    }
+    if (k < n && s[k] == '.') {
+        if (++k >= n || !is_digit(s[k])) return 0;
+        while (k < n && is_digit(s[k])) ++k;
+    }
+    if (k < n && (s[k] == 'e' || s[k] == 'E')) {
+        if (++k < n && (s[k] == '+' || s[k] == '-')) ++k;
+        if (k >= n || !is_digit(s[k])) return 0;
+        while (k < n && is_digit(s[k])) ++k;
+    }
+    if (k >= n || !ends_number(s[k])) return 0;
+    p->text_length = 0;
+    if (!append_text(p, s, k) || !end_number(p)) return SIZE_MAX;
+    return k;
+}
+
+// A whole string without escapes inside the run: handed on from the run itself.
+size_t read_plain_string(cson_parser* p, const char* s, size_t n)
+{
+    size_t k = 1;
+    while (k < n) {
+        const unsigned char b = static_cast<unsigned char>(s[k]);
+        if (b == '"' || b == '\\' || b < 0x20) break;
+        ++k;
+    }
+    if (k >= n || s[k] != '"') return 0;
+    const bool key = p->state == OB || p->state == KE;
+    const cson_parser_value v{0, 0.0, s + 1, uint32_t(k - 1)};
+    p->state = key ? CO : OK;
+    if (!emit(p, key ? CSON_EVENT_KEY : CSON_EVENT_STRING, &v)) return SIZE_MAX;
+    return k + 1;
+}
+
+size_t read_literal(cson_parser* p, const char* s, size_t n)
+{
+    static const struct {
+        const char* text;
+        size_t length;
+        int event;
+    } kLiterals[] = {{"true", 4, CSON_EVENT_TRUE}, {"false", 5, CSON_EVENT_FALSE}, {"null", 4, CSON_EVENT_NULL}};
+    for (const auto& l : kLiterals) {
+        if (s[0] != l.text[0]) continue;
+        if (n < l.length || memcmp(s, l.text, l.length) != 0) return 0;
+        p->state = OK;
+        return emit_plain(p, l.event) ? l.length : SIZE_MAX;
+    }
+    return 0;
+}
+
+// Whole tokens that the run holds, read without the table; 0 when none.
+size_t read_token(cson_parser* p, const char* s, size_t n)
+{
+    const int state = p->state;
+    const char c = s[0];
+    if (c == '"' && (starts_value(state) || state == OB || state == KE)) return read_plain_string(p, s, n);
+    if (!starts_value(state)) {
+        if (state == CO && c == ':') {
+            p->state = VA;
+            return 1;
+        }
+        if (state == OK && c == ',' && p->modes[p->depth] != MODE_DONE) {
+            p->state = p->modes[p->depth] == MODE_OBJECT ? KE : VA;
+            return 1;
+        }
+        return 0;
+    }
+    if (c == '-' || is_digit(c)) return read_number(p, s, n);
+    if (c == 't' || c == 'f' || c == 'n') return read_literal(p, s, n);
+    return 0;
+}
+
+}  // namespace
+
 KEEL_API bool cson_parser_chars(cson_parser* p, const char* text, size_t length, size_t* consumed)
 {
     size_t i = 0;
     bool ok = p && !p->error && (text || !length);
     while (ok && i < length) {
         const int state = p->state;
-        // Runs that need no table: plain string bytes, digits, blanks.
+        // Runs that need no table: plain string bytes, digits, blanks, whole tokens.
         if (state == ST) {
             size_t j = i;
             while (j < length) {
@@ -683,7 +780,7 @@ KEEL_API bool cson_parser_chars(cson_parser* p, const char* text, size_t length,
             }
         } else if (state == IN || state == FR || state == E3) {
             size_t j = i;
-            while (j < length && text[j] >= '0' && text[j] <= '9') ++j;
+            while (j < length && is_digit(text[j])) ++j;
             if (j > i) {
                 ok = append_text(p, text + i, j - i);
                 i = j;
@@ -692,6 +789,15 @@ KEEL_API bool cson_parser_chars(cson_parser* p, const char* text, size_t length,
         } else if (is_blank_state(state)) {
             while (i < length && (text[i] == ' ' || text[i] == '\n' || text[i] == '\t' || text[i] == '\r')) ++i;
             if (i == length) break;
+            const size_t taken = read_token(p, text + i, length - i);
+            if (taken == SIZE_MAX) {
+                ok = false;
+                break;
+            }
+            if (taken) {
+                i += taken;
+                continue;
+            }
         }
         ok = step(p, static_cast<unsigned char>(text[i]));
         if (ok) ++i;

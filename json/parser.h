@@ -23,7 +23,8 @@ enum cson_parse_event {
 };
 
 // What a scalar event carries: the integer, the number, or the text (strings,
-// keys, and floats when the callback converts them itself).
+// keys, and floats when the callback converts them itself). The text is only
+// valid during the call and need not end in a NUL: use its length.
 struct cson_parser_value {
     cson_int_t integer;
     double number;

@@ -97,9 +97,8 @@ void free_tree(cson_value* root)
         } else {
             cson_kvp_list& l = object_of(v)->kvp;
             for (uint32_t i = 0; i < l.count; ++i) {
-                drop_into(l.list[i]->key, pending);
-                drop_into(l.list[i]->value, pending);
-                free(l.list[i]);
+                drop_into(l.list[i].key, pending);
+                drop_into(l.list[i].value, pending);
             }
             free(l.list);
         }
@@ -164,11 +163,7 @@ int object_append_owned(cson_object* o, cson_value* key, cson_value* v)
 {
     cson_kvp_list& l = o->kvp;
     if (const int rc = list_grow_for_one(l)) return rc;
-    auto* kvp = static_cast<cson_kvp*>(malloc(sizeof(cson_kvp)));
-    if (!kvp) return cson_rc_AllocError;
-    kvp->key = key;
-    kvp->value = v;
-    l.list[l.count++] = kvp;
+    l.list[l.count++] = cson_kvp{key, v};
     return cson_rc_OK;
 }
 
@@ -176,7 +171,7 @@ int object_find(const cson_object* o, const char* key, uint32_t length)
 {
     const cson_kvp_list& l = o->kvp;
     for (uint32_t i = 0; i < l.count; ++i) {
-        cson_string* k = string_of(l.list[i]->key);
+        cson_string* k = string_of(l.list[i].key);
         if (k->length == length && memcmp(string_bytes(k), key, length) == 0) return int(i);
     }
     return -1;
@@ -187,10 +182,93 @@ int object_set_owned(cson_object* o, cson_value* key, cson_value* v)
     cson_string* k = string_of(key);
     const int at = object_find(o, string_bytes(k), k->length);
     if (at < 0) return object_append_owned(o, key, v);
-    cson_kvp* kvp = o->kvp.list[at];
+    cson_kvp* kvp = &o->kvp.list[at];
     cson_value_free(kvp->value);
     kvp->value = v;
     cson_value_free(key);
+    return cson_rc_OK;
+}
+
+int array_adopt(cson_array* a, cson_value* const* items, uint32_t n)
+{
+    if (!n) return cson_rc_OK;
+    auto* list = static_cast<cson_value**>(malloc(size_t(n) * sizeof(cson_value*)));
+    if (!list) return cson_rc_AllocError;
+    memcpy(list, items, size_t(n) * sizeof(cson_value*));
+    a->list = cson_value_list{list, n, n};
+    return cson_rc_OK;
+}
+
+namespace {
+
+uint32_t hash_bytes(const char* s, uint32_t n)
+{
+    uint32_t h = 2166136261u;
+    for (uint32_t i = 0; i < n; ++i) h = (h ^ static_cast<unsigned char>(s[i])) * 16777619u;
+    return h;
+}
+
+bool same_key(const cson_value* a, const cson_value* b)
+{
+    const cson_string* x = string_of(a);
+    const cson_string* y = string_of(b);
+    return x->length == y->length &&
+           memcmp(string_bytes(const_cast<cson_string*>(x)), string_bytes(const_cast<cson_string*>(y)), x->length) == 0;
+}
+
+}  // namespace
+
+int object_adopt(cson_object* o, cson_value* const* pairs, uint32_t n)
+{
+    const uint32_t entries = n / 2;
+    if (!entries) return cson_rc_OK;
+    auto* list = static_cast<cson_kvp*>(malloc(size_t(entries) * sizeof(cson_kvp)));
+    if (!list) return cson_rc_AllocError;
+    // Large objects find duplicate keys through a table of entry numbers, so
+    // that no input makes the check quadratic.
+    constexpr uint32_t kLinearLimit = 16;
+    uint32_t* table = nullptr;
+    uint32_t mask = 0;
+    if (entries > kLinearLimit) {
+        uint32_t size = 64;
+        while (size < entries * 2) size *= 2;
+        table = static_cast<uint32_t*>(calloc(size, sizeof(uint32_t)));
+        if (!table) {
+            free(list);
+            return cson_rc_AllocError;
+        }
+        mask = size - 1;
+    }
+    uint32_t count = 0;
+    for (uint32_t i = 0; i < entries; ++i) {
+        cson_value* key = pairs[2 * i];
+        cson_value* v = pairs[2 * i + 1];
+        int found = -1;
+        uint32_t slot = 0;
+        if (table) {
+            cson_string* k = string_of(key);
+            slot = hash_bytes(string_bytes(k), k->length) & mask;
+            for (; table[slot]; slot = (slot + 1) & mask) {
+                if (same_key(list[table[slot] - 1].key, key)) {
+                    found = int(table[slot] - 1);
+                    break;
+                }
+            }
+        } else {
+            for (uint32_t j = 0; j < count && found < 0; ++j)
+                if (same_key(list[j].key, key)) found = int(j);
+        }
+        if (found >= 0) {
+            cson_value_free(list[found].value);
+            list[found].value = v;
+            cson_value_free(key);
+            continue;
+        }
+        if (table) table[slot] = count + 1;
+        list[count++] = cson_kvp{key, v};
+    }
+    free(table);
+    o->kvp = cson_kvp_list{list, count, entries};
     return cson_rc_OK;
 }
 
@@ -459,7 +537,7 @@ private:
 int add_copy(cson_value* into, const cson_value* source_container, uint32_t index, cson_value* copy)
 {
     if (kind(into) == CSON_TYPE_ARRAY) return array_append_owned(array_of(into), copy);
-    cson_string* key = string_of(object_of(source_container)->kvp.list[index]->key);
+    cson_string* key = string_of(object_of(source_container)->kvp.list[index].key);
     cson_value* key_copy = cson_value_new_string(string_bytes(key), key->length);
     if (!key_copy) return cson_rc_AllocError;
     const int rc = object_append_owned(object_of(into), key_copy, copy);
@@ -470,7 +548,7 @@ int add_copy(cson_value* into, const cson_value* source_container, uint32_t inde
 const cson_value* member(const cson_value* container, uint32_t index)
 {
     if (kind(container) == CSON_TYPE_ARRAY) return array_of(container)->list.list[index];
-    return object_of(container)->kvp.list[index]->value;
+    return object_of(container)->kvp.list[index].value;
 }
 
 }  // namespace
@@ -533,8 +611,7 @@ KEEL_API uint32_t cson_value_msize(const cson_value* v)
         if (kind(c) == CSON_TYPE_ARRAY)
             return header + sizeof(cson_array) + uint64_t(array_of(c)->list.alloced) * sizeof(cson_value*);
         const cson_kvp_list& l = object_of(c)->kvp;
-        return header + sizeof(cson_object) + uint64_t(l.alloced) * sizeof(cson_kvp*) +
-               uint64_t(l.count) * sizeof(cson_kvp);
+        return header + sizeof(cson_object) + uint64_t(l.alloced) * sizeof(cson_kvp);
     };
     total += container_size(v);
     if (!stack.push({v, nullptr, 0})) return 0;
@@ -546,7 +623,7 @@ KEEL_API uint32_t cson_value_msize(const cson_value* v)
         }
         const uint32_t index = w.next++;
         const cson_value* item = member(w.source, index);
-        if (kind(w.source) == CSON_TYPE_OBJECT) total += cson_value_msize(object_of(w.source)->kvp.list[index]->key);
+        if (kind(w.source) == CSON_TYPE_OBJECT) total += cson_value_msize(object_of(w.source)->kvp.list[index].key);
         if (is_container(item)) {
             total += container_size(item);
             if (!stack.push({item, nullptr, 0})) return 0;
@@ -648,21 +725,21 @@ KEEL_API uint32_t cson_object_length_get(const cson_object* o) { return o ? o->k
 KEEL_API cson_kvp* cson_object_entry_at(const cson_object* o, uint32_t index)
 {
     if (!o || index >= o->kvp.count) return nullptr;
-    return o->kvp.list[index];
+    return &o->kvp.list[index];
 }
 
 KEEL_API cson_value* cson_object_get(const cson_object* o, const char* key)
 {
     if (!o || !key) return nullptr;
     const int at = object_find(o, key, uint32_t(strlen(key)));
-    return at < 0 ? nullptr : o->kvp.list[at]->value;
+    return at < 0 ? nullptr : o->kvp.list[at].value;
 }
 
 KEEL_API cson_value* cson_object_get_s(const cson_object* o, const cson_string* key)
 {
     if (!o || !key) return nullptr;
     const int at = object_find(o, cson_string_cstr(key), key->length);
-    return at < 0 ? nullptr : o->kvp.list[at]->value;
+    return at < 0 ? nullptr : o->kvp.list[at].value;
 }
 
 namespace {
@@ -670,11 +747,10 @@ namespace {
 void remove_entry(cson_object* o, int at)
 {
     cson_kvp_list& l = o->kvp;
-    cson_kvp* kvp = l.list[at];
-    memmove(l.list + at, l.list + at + 1, (l.count - uint32_t(at) - 1) * sizeof(cson_kvp*));
-    l.list[--l.count] = nullptr;
-    cson_value_free(kvp->key);
-    free(kvp);
+    cson_value* key = l.list[at].key;
+    memmove(l.list + at, l.list + at + 1, (l.count - uint32_t(at) - 1) * sizeof(cson_kvp));
+    l.list[--l.count] = cson_kvp{nullptr, nullptr};
+    cson_value_free(key);
 }
 
 int set_with_key(cson_object* o, const char* key, uint32_t length, cson_value* key_value, cson_value* v)
@@ -683,13 +759,13 @@ int set_with_key(cson_object* o, const char* key, uint32_t length, cson_value* k
     const int at = object_find(o, key, length);
     if (!v) {
         if (at < 0) return cson_rc_NotFoundError;
-        cson_value_free(o->kvp.list[at]->value);
+        cson_value_free(o->kvp.list[at].value);
         remove_entry(o, at);
         return cson_rc_OK;
     }
     if (const int rc = cson_value_add_reference(v)) return rc;
     if (at >= 0) {
-        cson_kvp* kvp = o->kvp.list[at];
+        cson_kvp* kvp = &o->kvp.list[at];
         cson_value* old = kvp->value;
         kvp->value = v;
         cson_value_free(old);
@@ -729,7 +805,7 @@ KEEL_API cson_value* cson_object_take(cson_object* o, const char* key)
     if (!o || !key || !*key) return nullptr;
     const int at = object_find(o, key, uint32_t(strlen(key)));
     if (at < 0) return nullptr;
-    cson_value* v = o->kvp.list[at]->value;
+    cson_value* v = o->kvp.list[at].value;
     remove_entry(o, at);
     return v;
 }
@@ -752,7 +828,7 @@ KEEL_API int cson_object_fetch_sub(const cson_object* o, cson_value** out, const
         if (!current) return cson_rc_NotFoundError;
         const int at = object_find(current, p, uint32_t(length));
         if (at < 0) return cson_rc_NotFoundError;
-        found = current->kvp.list[at]->value;
+        found = current->kvp.list[at].value;
         current = cson_value_get_object(found);
         any = true;
         p = end;

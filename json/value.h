@@ -70,8 +70,10 @@ struct cson_kvp {
     cson_value* value;
 };
 
+// The entries in insertion order (a pointer to one stays valid until the
+// object next changes).
 struct cson_kvp_list {
-    cson_kvp** list;
+    cson_kvp* list;
     uint32_t count;
     uint32_t alloced;
 };

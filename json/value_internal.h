@@ -27,5 +27,10 @@ int object_append_owned(cson_object* o, cson_value* key, cson_value* v);
 // (a key that was already present is released).
 int object_set_owned(cson_object* o, cson_value* key, cson_value* v);
 int object_find(const cson_object* o, const char* key, uint32_t length);
+// Hand n members to an empty container in one allocation. An object takes n
+// key/value pairs, a later duplicate key replacing the earlier value in its
+// place. On failure nothing was taken.
+int array_adopt(cson_array* a, cson_value* const* items, uint32_t n);
+int object_adopt(cson_object* o, cson_value* const* pairs, uint32_t n);
 
 }  // namespace json_detail

@@ -306,7 +306,7 @@ int put_tree(Output& out, const cson_value* root, const cson_output_opt& opt)
         const uint32_t index = f.next++;
         const cson_value* item;
         if (object) {
-            const cson_kvp* kvp = object_of(c)->kvp.list[index];
+            const cson_kvp* kvp = &object_of(c)->kvp.list[index];
             if (!kvp->key) continue;
             if (index > 0) out.put(',');
             if (f.indented) put_line(out, opt, stack.size());
