@@ -42,6 +42,7 @@ private:
 // entry holding its own reference.
 class KeyCache {
 public:
+    explicit KeyCache(ValuePool& pool) : pool_(pool) {}
     ~KeyCache()
     {
         for (cson_value* v : slots_) cson_value_free(v);
@@ -49,7 +50,7 @@ public:
 
     cson_value* get(const char* text, uint32_t length)
     {
-        if (length > kLongest) return cson_value_new_string(text, length);
+        if (length > kLongest) return pool_.new_string(text, length);
         uint32_t h = 2166136261u;
         for (uint32_t i = 0; i < length; ++i) h = (h ^ static_cast<unsigned char>(text[i])) * 16777619u;
         cson_value*& slot = slots_[h % kSlots];
@@ -59,7 +60,7 @@ public:
                 cson_value_add_reference(slot) == cson_rc_OK)
                 return slot;
         }
-        cson_value* v = cson_value_new_string(text, length);
+        cson_value* v = pool_.new_string(text, length);
         if (!v || cson_value_add_reference(v) != cson_rc_OK) return v;
         cson_value_free(slot);
         slot = v;
@@ -69,6 +70,7 @@ public:
 private:
     static constexpr uint32_t kLongest = 32;
     static constexpr uint32_t kSlots = 509;
+    ValuePool& pool_;
     cson_value* slots_[kSlots] = {};
 };
 
@@ -83,7 +85,8 @@ struct Builder {
     cson_value* root = nullptr;
     Stack<Open> open;
     Stack<cson_value*> members;
-    KeyCache keys;
+    ValuePool pool;
+    KeyCache keys{pool};
     int error = 0;
 
     ~Builder()
@@ -150,12 +153,12 @@ int on_event(void* context, int event, const cson_parser_value* v)
     case CSON_EVENT_OBJECT_BEGIN: return b->begin(cson_value_new_object());
     case CSON_EVENT_ARRAY_END:
     case CSON_EVENT_OBJECT_END: return b->end();
-    case CSON_EVENT_INTEGER: return b->add(cson_value_new_integer(v->integer));
-    case CSON_EVENT_FLOAT: return b->add(cson_value_new_double(v->number));
+    case CSON_EVENT_INTEGER: return b->add(b->pool.new_integer(v->integer));
+    case CSON_EVENT_FLOAT: return b->add(b->pool.new_double(v->number));
     case CSON_EVENT_NULL: return b->add(cson_value_null());
     case CSON_EVENT_TRUE: return b->add(cson_value_true());
     case CSON_EVENT_FALSE: return b->add(cson_value_false());
-    case CSON_EVENT_STRING: return b->add(cson_value_new_string(v->text, v->length));
+    case CSON_EVENT_STRING: return b->add(b->pool.new_string(v->text, v->length));
     case CSON_EVENT_KEY: return b->add(b->keys.get(v->text, v->length));
     default: return b->fail(cson_rc_InternalError);
     }

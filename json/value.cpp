@@ -13,17 +13,20 @@ using namespace json_detail;
 
 namespace {
 
-const cson_value_api kUndefApi{CSON_TYPE_UNDEF, true};
-const cson_value_api kNullApi{CSON_TYPE_NULL, true};
-const cson_value_api kBoolApi{CSON_TYPE_BOOL, true};
-const cson_value_api kSharedIntegerApi{CSON_TYPE_INTEGER, true};
-const cson_value_api kSharedDoubleApi{CSON_TYPE_DOUBLE, true};
-const cson_value_api kSharedStringApi{CSON_TYPE_STRING, true};
-const cson_value_api kIntegerApi{CSON_TYPE_INTEGER, false};
-const cson_value_api kDoubleApi{CSON_TYPE_DOUBLE, false};
-const cson_value_api kStringApi{CSON_TYPE_STRING, false};
-const cson_value_api kArrayApi{CSON_TYPE_ARRAY, false};
-const cson_value_api kObjectApi{CSON_TYPE_OBJECT, false};
+const cson_value_api kUndefApi{CSON_TYPE_UNDEF, true, false};
+const cson_value_api kNullApi{CSON_TYPE_NULL, true, false};
+const cson_value_api kBoolApi{CSON_TYPE_BOOL, true, false};
+const cson_value_api kSharedIntegerApi{CSON_TYPE_INTEGER, true, false};
+const cson_value_api kSharedDoubleApi{CSON_TYPE_DOUBLE, true, false};
+const cson_value_api kSharedStringApi{CSON_TYPE_STRING, true, false};
+const cson_value_api kIntegerApi{CSON_TYPE_INTEGER, false, false};
+const cson_value_api kDoubleApi{CSON_TYPE_DOUBLE, false, false};
+const cson_value_api kStringApi{CSON_TYPE_STRING, false, false};
+const cson_value_api kArrayApi{CSON_TYPE_ARRAY, false, false};
+const cson_value_api kObjectApi{CSON_TYPE_OBJECT, false, false};
+const cson_value_api kPooledIntegerApi{CSON_TYPE_INTEGER, false, true};
+const cson_value_api kPooledDoubleApi{CSON_TYPE_DOUBLE, false, true};
+const cson_value_api kPooledStringApi{CSON_TYPE_STRING, false, true};
 
 // The shared values keep the same layout as allocated ones: payload after value.
 struct SharedFixed {
@@ -66,6 +69,17 @@ cson_value* allocate_value(const cson_value_api* api, size_t payload_size)
 
 bool is_container(const cson_value* v) { return v && (kind(v) == CSON_TYPE_ARRAY || kind(v) == CSON_TYPE_OBJECT); }
 
+void release_block(ValueBlock* block)
+{
+    if (--block->live == 0) free(block);
+}
+
+void release_storage(cson_value* v)
+{
+    if (v->api->pooled) release_block(static_cast<ValueBlock*>(v->value));
+    else free(v);
+}
+
 // Releasing a tree never recurses: containers whose last owner went away wait
 // in a chain threaded through their (recomputable) payload pointers.
 void drop_into(cson_value* v, cson_value*& pending)
@@ -79,7 +93,7 @@ void drop_into(cson_value* v, cson_value*& pending)
         v->value = pending;
         pending = v;
     } else {
-        free(v);
+        release_storage(v);
     }
 }
 
@@ -270,6 +284,63 @@ int object_adopt(cson_object* o, cson_value* const* pairs, uint32_t n)
     free(table);
     o->kvp = cson_kvp_list{list, count, entries};
     return cson_rc_OK;
+}
+
+constexpr size_t kBlockSize = 16384;
+constexpr size_t kLargestPooled = 256;
+
+ValuePool::~ValuePool()
+{
+    if (block_) release_block(block_);
+}
+
+cson_value* ValuePool::take(const cson_value_api* api, size_t payload_size)
+{
+    const size_t size = (sizeof(cson_value) + payload_size + 7) & ~size_t(7);
+    if (!block_ || used_ + size > kBlockSize) {
+        // The pool's own hold on a block keeps it alive while values are added.
+        auto* block = static_cast<ValueBlock*>(malloc(kBlockSize));
+        if (!block) return nullptr;
+        block->live = 1;
+        if (block_) release_block(block_);
+        block_ = block;
+        used_ = 8;
+    }
+    auto* v = reinterpret_cast<cson_value*>(reinterpret_cast<char*>(block_) + used_);
+    used_ += size;
+    ++block_->live;
+    v->api = api;
+    v->value = block_;
+    v->refcount = 0;
+    return v;
+}
+
+cson_value* ValuePool::new_integer(cson_int_t i)
+{
+    if (i == 0) return cson_value_new_integer(0);
+    cson_value* v = take(&kPooledIntegerApi, sizeof(cson_int_t));
+    if (v) *static_cast<cson_int_t*>(payload(v)) = i;
+    return v;
+}
+
+cson_value* ValuePool::new_double(cson_double_t d)
+{
+    if (d == 0.0 && !std::signbit(d)) return cson_value_new_double(0.0);
+    cson_value* v = take(&kPooledDoubleApi, sizeof(cson_double_t));
+    if (v) *static_cast<cson_double_t*>(payload(v)) = d;
+    return v;
+}
+
+cson_value* ValuePool::new_string(const char* text, uint32_t length)
+{
+    if (!length || length > kLargestPooled) return cson_value_new_string(text, length);
+    cson_value* v = take(&kPooledStringApi, sizeof(cson_string) + size_t(length) + 1);
+    if (!v) return nullptr;
+    cson_string* s = string_of(v);
+    s->length = length;
+    memcpy(string_bytes(s), text, length);
+    string_bytes(s)[length] = 0;
+    return v;
 }
 
 }  // namespace json_detail

@@ -4,9 +4,12 @@
 
 #include "json/value.h"
 
+#include <cstddef>
+
 struct cson_value_api {
     cson_type_id type_id;
     bool shared;  // one of the static values that are never counted or freed
+    bool pooled;  // lives in a ValueBlock (its value field points to the block)
 };
 
 namespace json_detail {
@@ -32,5 +35,28 @@ int object_find(const cson_object* o, const char* key, uint32_t length);
 // place. On failure nothing was taken.
 int array_adopt(cson_array* a, cson_value* const* items, uint32_t n);
 int object_adopt(cson_object* o, cson_value* const* pairs, uint32_t n);
+
+// Scalars the parser makes are carved out of shared blocks: each block counts
+// its live values and goes back to the allocator with the last of them. A
+// value stays counted and released one by one as any other.
+struct ValueBlock {
+    uint32_t live;
+};
+
+class ValuePool {
+public:
+    ValuePool() = default;
+    ValuePool(const ValuePool&) = delete;
+    ValuePool& operator=(const ValuePool&) = delete;
+    ~ValuePool();
+    cson_value* new_integer(cson_int_t i);
+    cson_value* new_double(cson_double_t d);
+    cson_value* new_string(const char* text, uint32_t length);
+
+private:
+    cson_value* take(const cson_value_api* api, size_t payload_size);
+    ValueBlock* block_ = nullptr;
+    size_t used_ = 0;
+};
 
 }  // namespace json_detail
