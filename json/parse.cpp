@@ -18,7 +18,7 @@ public:
     bool push(const T& item)
     {
         if (size_ == capacity_) {
-            const size_t grown = capacity_ ? capacity_ * 2 : 64;
+            const size_t grown = capacity_ ? capacity_ * 2 : 1024;
             void* p = realloc(items_, grown * sizeof(T));
             if (!p) return false;
             items_ = static_cast<T*>(p);
@@ -79,7 +79,7 @@ private:
 // in one allocation of the right size.
 struct Builder {
     struct Open {
-        cson_value* container;
+        bool object;
         size_t first;  // its first member on the member stack
     };
     cson_value* root = nullptr;
@@ -92,7 +92,6 @@ struct Builder {
     ~Builder()
     {
         for (size_t i = 0; i < members.size(); ++i) cson_value_free(*members.at(i));
-        for (size_t i = 0; i < open.size(); ++i) cson_value_free(open.at(i)->container);
         cson_value_free(root);
     }
 
@@ -120,13 +119,9 @@ struct Builder {
         return cson_rc_OK;
     }
 
-    int begin(cson_value* container)
+    int begin(bool object)
     {
-        if (!container) return fail(cson_rc_AllocError);
-        if (!open.push({container, members.size()})) {
-            cson_value_free(container);
-            return fail(cson_rc_AllocError);
-        }
+        if (!open.push({object, members.size()})) return fail(cson_rc_AllocError);
         return cson_rc_OK;
     }
 
@@ -136,12 +131,11 @@ struct Builder {
         const Open o = open.top();
         const uint32_t n = uint32_t(members.size() - o.first);
         cson_value* const* first = members.at(o.first);
-        const int rc = kind(o.container) == CSON_TYPE_ARRAY ? array_adopt(array_of(o.container), first, n)
-                                                            : object_adopt(object_of(o.container), first, n);
-        if (rc) return fail(rc);
+        cson_value* container = o.object ? new_object_with(first, n) : new_array_with(first, n);
+        if (!container) return fail(cson_rc_AllocError);
         members.resize_down(o.first);
         open.resize_down(open.size() - 1);
-        return add(o.container);
+        return add(container);
     }
 };
 
@@ -149,8 +143,8 @@ int on_event(void* context, int event, const cson_parser_value* v)
 {
     auto* b = static_cast<Builder*>(context);
     switch (event) {
-    case CSON_EVENT_ARRAY_BEGIN: return b->begin(cson_value_new_array());
-    case CSON_EVENT_OBJECT_BEGIN: return b->begin(cson_value_new_object());
+    case CSON_EVENT_ARRAY_BEGIN: return b->begin(false);
+    case CSON_EVENT_OBJECT_BEGIN: return b->begin(true);
     case CSON_EVENT_ARRAY_END:
     case CSON_EVENT_OBJECT_END: return b->end();
     case CSON_EVENT_INTEGER: return b->add(b->pool.new_integer(v->integer));

@@ -687,16 +687,33 @@ size_t read_number(cson_parser* p, const char* s, size_t n)
     } else {
         return 0;
     }
+    bool integral = true;
     if (k < n && s[k] == '.') {
+        integral = false;
         if (++k >= n || !is_digit(s[k])) return 0;
         while (k < n && is_digit(s[k])) ++k;
     }
     if (k < n && (s[k] == 'e' || s[k] == 'E')) {
+        integral = false;
         if (++k < n && (s[k] == '+' || s[k] == '-')) ++k;
         if (k >= n || !is_digit(s[k])) return 0;
         while (k < n && is_digit(s[k])) ++k;
     }
     if (k >= n || !ends_number(s[k])) return 0;
+    p->state = OK;
+    cson_parser_value v{0, 0.0, s, uint32_t(k)};
+    const size_t sign = s[0] == '-' ? 1 : 0;
+    if (integral && k - sign <= 10) {
+        int64_t magnitude = 0;
+        for (size_t i = sign; i < k; ++i) magnitude = magnitude * 10 + (s[i] - '0');
+        const int64_t value = sign ? -magnitude : magnitude;
+        if (value >= INT32_MIN && value <= INT32_MAX) {
+            v.integer = cson_int_t(value);
+            return emit(p, CSON_EVENT_INTEGER, &v) ? k : SIZE_MAX;
+        }
+    }
+    if (p->config.handle_floats_manually || convert_exactly(s, k, &v.number))
+        return emit(p, CSON_EVENT_FLOAT, &v) ? k : SIZE_MAX;
     p->text_length = 0;
     if (!append_text(p, s, k) || !end_number(p)) return SIZE_MAX;
     return k;

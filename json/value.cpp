@@ -69,6 +69,14 @@ cson_value* allocate_value(const cson_value_api* api, size_t payload_size)
 
 bool is_container(const cson_value* v) { return v && (kind(v) == CSON_TYPE_ARRAY || kind(v) == CSON_TYPE_OBJECT); }
 
+// A container built whole by the parser holds its first list in its own
+// allocation, right after the list's header.
+template <typename List>
+bool list_is_inline(const List& l)
+{
+    return static_cast<const void*>(l.list) == static_cast<const void*>(&l + 1);
+}
+
 void release_block(ValueBlock* block)
 {
     if (--block->live == 0) free(block);
@@ -107,14 +115,14 @@ void free_tree(cson_value* root)
         if (kind(v) == CSON_TYPE_ARRAY) {
             cson_value_list& l = array_of(v)->list;
             for (uint32_t i = 0; i < l.count; ++i) drop_into(l.list[i], pending);
-            free(l.list);
+            if (!list_is_inline(l)) free(l.list);
         } else {
             cson_kvp_list& l = object_of(v)->kvp;
             for (uint32_t i = 0; i < l.count; ++i) {
                 drop_into(l.list[i].key, pending);
                 drop_into(l.list[i].value, pending);
             }
-            free(l.list);
+            if (!list_is_inline(l)) free(l.list);
         }
         free(v);
     }
@@ -124,7 +132,13 @@ template <typename List>
 int list_reserve(List& l, uint32_t size)
 {
     if (size <= l.alloced) return cson_rc_OK;
-    void* grown = realloc(l.list, size_t(size) * sizeof(*l.list));
+    void* grown;
+    if (list_is_inline(l)) {
+        grown = malloc(size_t(size) * sizeof(*l.list));
+        if (grown) memcpy(grown, l.list, size_t(l.alloced) * sizeof(*l.list));
+    } else {
+        grown = realloc(l.list, size_t(size) * sizeof(*l.list));
+    }
     if (!grown) return cson_rc_AllocError;
     l.list = static_cast<decltype(l.list)>(grown);
     memset(l.list + l.alloced, 0, size_t(size - l.alloced) * sizeof(*l.list));
@@ -203,14 +217,15 @@ int object_set_owned(cson_object* o, cson_value* key, cson_value* v)
     return cson_rc_OK;
 }
 
-int array_adopt(cson_array* a, cson_value* const* items, uint32_t n)
+cson_value* new_array_with(cson_value* const* items, uint32_t n)
 {
-    if (!n) return cson_rc_OK;
-    auto* list = static_cast<cson_value**>(malloc(size_t(n) * sizeof(cson_value*)));
-    if (!list) return cson_rc_AllocError;
-    memcpy(list, items, size_t(n) * sizeof(cson_value*));
-    a->list = cson_value_list{list, n, n};
-    return cson_rc_OK;
+    if (!n) return cson_value_new_array();
+    cson_value* v = allocate_value(&kArrayApi, sizeof(cson_array) + size_t(n) * sizeof(cson_value*));
+    if (!v) return nullptr;
+    cson_array* a = array_of(v);
+    a->list = cson_value_list{reinterpret_cast<cson_value**>(a + 1), n, n};
+    memcpy(a->list.list, items, size_t(n) * sizeof(cson_value*));
+    return v;
 }
 
 namespace {
@@ -224,6 +239,7 @@ uint32_t hash_bytes(const char* s, uint32_t n)
 
 bool same_key(const cson_value* a, const cson_value* b)
 {
+    if (a == b) return true;
     const cson_string* x = string_of(a);
     const cson_string* y = string_of(b);
     return x->length == y->length &&
@@ -232,12 +248,10 @@ bool same_key(const cson_value* a, const cson_value* b)
 
 }  // namespace
 
-int object_adopt(cson_object* o, cson_value* const* pairs, uint32_t n)
+cson_value* new_object_with(cson_value* const* pairs, uint32_t n)
 {
     const uint32_t entries = n / 2;
-    if (!entries) return cson_rc_OK;
-    auto* list = static_cast<cson_kvp*>(malloc(size_t(entries) * sizeof(cson_kvp)));
-    if (!list) return cson_rc_AllocError;
+    if (!entries) return cson_value_new_object();
     // Large objects find duplicate keys through a table of entry numbers, so
     // that no input makes the check quadratic.
     constexpr uint32_t kLinearLimit = 16;
@@ -247,12 +261,16 @@ int object_adopt(cson_object* o, cson_value* const* pairs, uint32_t n)
         uint32_t size = 64;
         while (size < entries * 2) size *= 2;
         table = static_cast<uint32_t*>(calloc(size, sizeof(uint32_t)));
-        if (!table) {
-            free(list);
-            return cson_rc_AllocError;
-        }
+        if (!table) return nullptr;
         mask = size - 1;
     }
+    cson_value* ov = allocate_value(&kObjectApi, sizeof(cson_object) + size_t(entries) * sizeof(cson_kvp));
+    if (!ov) {
+        free(table);
+        return nullptr;
+    }
+    cson_object* o = object_of(ov);
+    cson_kvp* list = reinterpret_cast<cson_kvp*>(o + 1);
     uint32_t count = 0;
     for (uint32_t i = 0; i < entries; ++i) {
         cson_value* key = pairs[2 * i];
@@ -283,7 +301,7 @@ int object_adopt(cson_object* o, cson_value* const* pairs, uint32_t n)
     }
     free(table);
     o->kvp = cson_kvp_list{list, count, entries};
-    return cson_rc_OK;
+    return ov;
 }
 
 constexpr size_t kBlockSize = 16384;

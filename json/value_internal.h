@@ -30,11 +30,11 @@ int object_append_owned(cson_object* o, cson_value* key, cson_value* v);
 // (a key that was already present is released).
 int object_set_owned(cson_object* o, cson_value* key, cson_value* v);
 int object_find(const cson_object* o, const char* key, uint32_t length);
-// Hand n members to an empty container in one allocation. An object takes n
-// key/value pairs, a later duplicate key replacing the earlier value in its
-// place. On failure nothing was taken.
-int array_adopt(cson_array* a, cson_value* const* items, uint32_t n);
-int object_adopt(cson_object* o, cson_value* const* pairs, uint32_t n);
+// A container made whole, with its members in the same allocation. An object
+// takes n/2 key/value pairs, a later duplicate key replacing the earlier
+// value in its place. Null when memory runs out; nothing was taken then.
+cson_value* new_array_with(cson_value* const* items, uint32_t n);
+cson_value* new_object_with(cson_value* const* pairs, uint32_t n);
 
 // Scalars the parser makes are carved out of shared blocks: each block counts
 // its live values and goes back to the allocator with the last of them. A
