@@ -38,6 +38,14 @@ private:
     size_t capacity_ = 0;
 };
 
+// Keys are short: a plain loop beats a call.
+bool same_bytes(const char* a, const char* b, uint32_t n)
+{
+    for (uint32_t i = 0; i < n; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
 // Keys repeat from object to object: one string value serves them all, each
 // entry holding its own reference.
 class KeyCache {
@@ -51,12 +59,13 @@ public:
     cson_value* get(const char* text, uint32_t length)
     {
         if (length > kLongest) return pool_.new_string(text, length);
-        uint32_t h = 2166136261u;
-        for (uint32_t i = 0; i < length; ++i) h = (h ^ static_cast<unsigned char>(text[i])) * 16777619u;
+        // A few bytes are enough to spread the keys; the comparison decides.
+        const auto* u = reinterpret_cast<const unsigned char*>(text);
+        const uint32_t h = length ? length * 31u + u[0] * 7u + u[length - 1] * 131u + u[length / 2] * 17u : 0;
         cson_value*& slot = slots_[h % kSlots];
         if (slot) {
             const cson_string* s = string_of(slot);
-            if (s->length == length && memcmp(cson_string_cstr(s), text, length) == 0 &&
+            if (s->length == length && same_bytes(cson_string_cstr(s), text, length) &&
                 cson_value_add_reference(slot) == cson_rc_OK)
                 return slot;
         }

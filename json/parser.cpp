@@ -728,8 +728,15 @@ size_t read_plain_string(cson_parser* p, const char* s, size_t n)
         if (b == '"' || b == '\\' || b < 0x20) break;
         ++k;
     }
-    if (k >= n || s[k] != '"') return 0;
     const bool key = p->state == OB || p->state == KE;
+    if (k < n && s[k] == '\\') {
+        // An escape: the string goes on in the text buffer from here.
+        p->in_key = key;
+        p->text_length = 0;
+        p->state = ST;
+        return append_text(p, s + 1, k - 1) ? k : SIZE_MAX;
+    }
+    if (k >= n || s[k] != '"') return 0;
     const cson_parser_value v{0, 0.0, s + 1, uint32_t(k - 1)};
     p->state = key ? CO : OK;
     if (!emit(p, key ? CSON_EVENT_KEY : CSON_EVENT_STRING, &v)) return SIZE_MAX;
@@ -752,12 +759,32 @@ size_t read_literal(cson_parser* p, const char* s, size_t n)
     return 0;
 }
 
+// A whole escape inside the run, other than a surrogate: read at once.
+size_t read_escape(cson_parser* p, const char* s, size_t n)
+{
+    if (s[0] != '\\' || n < 2) return 0;
+    const char e = s[1];
+    if (e == '"' || e == '\\' || e == '/' || e == 'b' || e == 'f' || e == 'n' || e == 'r' || e == 't')
+        return append_char(p, escaped(e)) ? 2 : SIZE_MAX;
+    if (e != 'u' || n < 6) return 0;
+    uint32_t unit = 0;
+    for (size_t i = 2; i < 6; ++i) {
+        const char h = s[i];
+        if (!is_digit(h) && !((h >= 'a' && h <= 'f') || (h >= 'A' && h <= 'F'))) return 0;
+        unit = (unit << 4) | uint32_t(hex_digit(s[i]));
+    }
+    if (unit >= 0xD800 && unit <= 0xDFFF) return 0;
+    return append_code_point(p, unit) ? 6 : SIZE_MAX;
+}
+
 // Whole tokens that the run holds, read without the table; 0 when none.
 size_t read_token(cson_parser* p, const char* s, size_t n)
 {
     const int state = p->state;
     const char c = s[0];
     if (c == '"' && (starts_value(state) || state == OB || state == KE)) return read_plain_string(p, s, n);
+    if (c == '}' && (state == OK || state == OB)) return act(p, A_OBJECT_END, c) ? 1 : SIZE_MAX;
+    if (c == ']' && (state == OK || state == AR)) return act(p, A_ARRAY_END, c) ? 1 : SIZE_MAX;
     if (!starts_value(state)) {
         if (state == CO && c == ':') {
             p->state = VA;
@@ -769,6 +796,8 @@ size_t read_token(cson_parser* p, const char* s, size_t n)
         }
         return 0;
     }
+    if (c == '{') return act(p, A_OBJECT_BEGIN, c) ? 1 : SIZE_MAX;
+    if (c == '[') return act(p, A_ARRAY_BEGIN, c) ? 1 : SIZE_MAX;
     if (c == '-' || is_digit(c)) return read_number(p, s, n);
     if (c == 't' || c == 'f' || c == 'n') return read_literal(p, s, n);
     return 0;
@@ -793,6 +822,15 @@ KEEL_API bool cson_parser_chars(cson_parser* p, const char* text, size_t length,
             if (j > i) {
                 ok = append_text(p, text + i, j - i);
                 i = j;
+                continue;
+            }
+            const size_t taken = read_escape(p, text + i, length - i);
+            if (taken == SIZE_MAX) {
+                ok = false;
+                break;
+            }
+            if (taken) {
+                i += taken;
                 continue;
             }
         } else if (state == IN || state == FR || state == E3) {

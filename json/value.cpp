@@ -114,11 +114,16 @@ void free_tree(cson_value* root)
         pending = static_cast<cson_value*>(v->value);
         if (kind(v) == CSON_TYPE_ARRAY) {
             cson_value_list& l = array_of(v)->list;
-            for (uint32_t i = 0; i < l.count; ++i) drop_into(l.list[i], pending);
+            for (uint32_t i = 0; i < l.count; ++i) {
+                // Members are visited once each, mostly cold: fetch ahead.
+                if (i + 4 < l.count) __builtin_prefetch(l.list[i + 4]);
+                drop_into(l.list[i], pending);
+            }
             if (!list_is_inline(l)) free(l.list);
         } else {
             cson_kvp_list& l = object_of(v)->kvp;
             for (uint32_t i = 0; i < l.count; ++i) {
+                if (i + 4 < l.count) __builtin_prefetch(l.list[i + 4].value);
                 drop_into(l.list[i].key, pending);
                 drop_into(l.list[i].value, pending);
             }
@@ -242,8 +247,12 @@ bool same_key(const cson_value* a, const cson_value* b)
     if (a == b) return true;
     const cson_string* x = string_of(a);
     const cson_string* y = string_of(b);
-    return x->length == y->length &&
-           memcmp(string_bytes(const_cast<cson_string*>(x)), string_bytes(const_cast<cson_string*>(y)), x->length) == 0;
+    if (x->length != y->length) return false;
+    const char* a_bytes = string_bytes(const_cast<cson_string*>(x));
+    const char* b_bytes = string_bytes(const_cast<cson_string*>(y));
+    // Most different keys of one length differ at an end; check there first.
+    if (x->length && (a_bytes[0] != b_bytes[0] || a_bytes[x->length - 1] != b_bytes[x->length - 1])) return false;
+    return memcmp(a_bytes, b_bytes, x->length) == 0;
 }
 
 }  // namespace

@@ -206,6 +206,17 @@ TEST(JsonParser, HundredThousandOpenBracketsGiveAnError)
     cson_parser_delete(p);
 }
 
+TEST(JsonParser, ObjectsWithVeryManyKeysStayQuick)
+{
+    std::string text = "{";
+    for (int n = 0; n < 200000; ++n) text += "\"key" + std::to_string(n) + "\":" + std::to_string(n) + ",";
+    text += "\"last\":0}";
+    cson_value* v = nullptr;
+    ASSERT_EQ(parse_text(text, &v), 0);
+    EXPECT_EQ(cson_object_length_get(cson_value_get_object(v)), 200001u);
+    cson_value_free(v);
+}
+
 TEST(JsonParser, ShortOrEmptyInputs)
 {
     cson_value* v = nullptr;

@@ -280,3 +280,49 @@ TEST(JsonValues, ArgumentsToObject)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(JsonValues, ParsedContainersGrowAndShrinkLikeAnyOther)
+{
+    cson_value* v = nullptr;
+    ASSERT_EQ(parse_text("{\"list\":[1,2],\"a\":\"x\",\"b\":2.5}", &v), 0);
+    cson_object* o = cson_value_get_object(v);
+    cson_array* list = cson_value_get_array(cson_object_get(o, "list"));
+    for (int n = 0; n < 100; ++n) {
+        cson_value* item = cson_value_new_integer(n + 10);
+        ASSERT_EQ(cson_array_append(list, item), 0);
+        cson_value_free(item);
+    }
+    EXPECT_EQ(cson_array_length_get(list), 102u);
+    EXPECT_EQ(cson_value_get_integer(cson_array_get(list, 1)), 2);
+    EXPECT_EQ(cson_value_get_integer(cson_array_get(list, 101)), 109);
+    EXPECT_EQ(cson_object_unset(o, "a"), 0);
+    for (int n = 0; n < 50; ++n) ASSERT_EQ(cson_object_set(o, ("k" + std::to_string(n)).c_str(), cson_value_true()), 0);
+    EXPECT_EQ(cson_object_length_get(o), 52u);
+    EXPECT_EQ(cson_value_get_double(cson_object_get(o, "b")), 2.5);
+
+    // A parsed value can outlive the tree it came from.
+    cson_value* b = cson_object_get(o, "b");
+    cson_value_add_reference(b);
+    cson_value_free(v);
+    EXPECT_EQ(cson_value_get_double(b), 2.5);
+    cson_value_free(b);
+}
+
+TEST(JsonValues, LargeObjectsKeepTheLastOfEachDuplicateKey)
+{
+    std::string text = "{";
+    for (int n = 0; n < 5000; ++n) text += "\"k" + std::to_string(n % 1000) + "\":" + std::to_string(n) + ",";
+    text += "\"end\":true}";
+    cson_value* v = nullptr;
+    ASSERT_EQ(parse_text(text, &v), 0);
+    const cson_object* o = cson_value_get_object(v);
+    EXPECT_EQ(cson_object_length_get(o), 1001u);
+    EXPECT_EQ(cson_value_get_integer(cson_object_get(o, "k0")), 4000);
+    EXPECT_EQ(cson_value_get_integer(cson_object_get(o, "k999")), 4999);
+    EXPECT_STREQ(cson_string_cstr(cson_kvp_key(cson_object_entry_at(o, 1))), "k1");  // first place kept
+    cson_value_free(v);
+}
+
+}  // namespace
