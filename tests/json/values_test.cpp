@@ -95,7 +95,9 @@ TEST(JsonValues, SharedValuesAreNeverCounted)
         cson_value_free(v);
     }
     EXPECT_EQ(cson_value_new_integer(0), cson_value_new_integer(0));
-    EXPECT_NE(cson_value_new_double(-0.0), cson_value_new_double(0.0));
+    cson_value* negative_zero = cson_value_new_double(-0.0);  // keeps its sign, so not shared
+    EXPECT_NE(negative_zero, cson_value_new_double(0.0));
+    cson_value_free(negative_zero);
 }
 
 TEST(JsonValues, ReleasingCountsDown)
@@ -199,7 +201,6 @@ TEST(JsonValues, ArraySetGrowsAndReplaces)
     EXPECT_EQ(cson_array_set(a, 0xFFFFFFFFu, cson_value_true()), cson_rc_RangeError);
     for (int n = 0; n < 1000; ++n) EXPECT_EQ(cson_array_append(a, cson_value_null()), 0);
     EXPECT_EQ(cson_array_length_get(a), 1004u);
-    EXPECT_EQ(write_text(cson_value_new_integer(5)), "5");
     cson_value_free(av);
 }
 
