@@ -1,6 +1,7 @@
 // The push parser: each character is mapped to a class, and a table of states
 // by classes gives the next state or a structural action.
 #include "json/parser.h"
+#include "json/value_internal.h"
 
 #include <clocale>
 #include <cstdlib>
@@ -399,7 +400,7 @@ bool grow_text(cson_parser* p, size_t needed)
 inline bool append_text(cson_parser* p, const char* bytes, size_t n)
 {
     if (p->text_length + n + 1 > p->text_capacity && !grow_text(p, p->text_length + n + 1)) return false;
-    memcpy(p->text + p->text_length, bytes, n);
+    json_detail::copy_bytes(p->text + p->text_length, bytes, n);
     p->text_length += n;
     return true;
 }

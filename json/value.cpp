@@ -229,7 +229,7 @@ cson_value* new_array_with(cson_value* const* items, uint32_t n)
     if (!v) return nullptr;
     cson_array* a = array_of(v);
     a->list = cson_value_list{reinterpret_cast<cson_value**>(a + 1), n, n};
-    memcpy(a->list.list, items, size_t(n) * sizeof(cson_value*));
+    copy_bytes(a->list.list, items, size_t(n) * sizeof(cson_value*));
     return v;
 }
 
@@ -365,7 +365,7 @@ cson_value* ValuePool::new_string(const char* text, uint32_t length)
     if (!v) return nullptr;
     cson_string* s = string_of(v);
     s->length = length;
-    memcpy(string_bytes(s), text, length);
+    copy_bytes(string_bytes(s), text, length);
     string_bytes(s)[length] = 0;
     return v;
 }
@@ -443,7 +443,7 @@ KEEL_API cson_value* cson_value_new_string(const char* text, uint32_t length)
     if (!v) return nullptr;
     cson_string* s = string_of(v);
     s->length = length;
-    memcpy(string_bytes(s), text, length);
+    copy_bytes(string_bytes(s), text, length);
     string_bytes(s)[length] = 0;
     return v;
 }

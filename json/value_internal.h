@@ -5,6 +5,7 @@
 #include "json/value.h"
 
 #include <cstddef>
+#include <cstring>
 
 struct cson_value_api {
     cson_type_id type_id;
@@ -21,6 +22,30 @@ inline char* string_bytes(cson_string* s) { return reinterpret_cast<char*>(s + 1
 inline cson_array* array_of(const cson_value* v) { return static_cast<cson_array*>(payload(v)); }
 inline cson_object* object_of(const cson_value* v) { return static_cast<cson_object*>(payload(v)); }
 inline int kind(const cson_value* v) { return v ? v->api->type_id : CSON_TYPE_UNDEF; }
+
+// Most copies here are a few bytes long, where a call to memcpy costs more
+// than the copy: fixed-size pieces that overlap compile to plain moves.
+inline void copy_bytes(void* to, const void* from, size_t n)
+{
+    auto* d = static_cast<char*>(to);
+    const auto* s = static_cast<const char*>(from);
+    if (n >= 8 && n <= 16) {
+        memcpy(d, s, 8);
+        memcpy(d + n - 8, s + n - 8, 8);
+    } else if (n >= 4 && n < 8) {
+        memcpy(d, s, 4);
+        memcpy(d + n - 4, s + n - 4, 4);
+    } else if (n > 0 && n < 4) {
+        d[0] = s[0];
+        d[n / 2] = s[n / 2];
+        d[n - 1] = s[n - 1];
+    } else if (n > 16 && n <= 32) {
+        memcpy(d, s, 16);
+        memcpy(d + n - 16, s + n - 16, 16);
+    } else if (n > 32) {
+        memcpy(d, s, n);
+    }
+}
 
 // The container takes over the caller's ownership of v (no new reference).
 int array_append_owned(cson_array* a, cson_value* v);
