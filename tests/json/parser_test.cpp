@@ -1,6 +1,7 @@
 // The parser against a table of valid and invalid documents (RFC 8259's
 // grammar), its error codes, nesting limits and positions.
 #include "json_support.h"
+#include "json/buffer.h"
 
 #include <gtest/gtest.h>
 
@@ -308,6 +309,30 @@ TEST(JsonParser, ReadsFiles)
     unsigned zero = 0;
     EXPECT_EQ(cson_data_source_FILE(stdin, &byte, &zero), cson_rc_RangeError);
     EXPECT_EQ(cson_data_source_FILE(nullptr, &byte, &zero), cson_rc_ArgError);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(JsonParser, ReadsAWholeInputIntoABuffer)
+{
+    const std::string path = testing::TempDir() + "json_buffer_test.json";
+    std::string text;
+    for (int n = 0; n < 3000; ++n) text += "[" + std::to_string(n) + "],";
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+    f = fopen(path.c_str(), "rb");
+    cson_buffer buffer{nullptr, 0, 0};
+    ASSERT_EQ(cson_buffer_fill_from(&buffer, cson_data_source_FILE, f), 0);
+    fclose(f);
+    remove(path.c_str());
+    ASSERT_EQ(buffer.used, text.size());
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer.mem)), text);  // NUL-terminated
+    cson_buffer_clear(&buffer);
+    EXPECT_EQ(cson_buffer_fill_from(&buffer, nullptr, nullptr), cson_rc_ArgError);
 }
 
 }  // namespace
