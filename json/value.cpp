@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 using namespace json_detail;
 
@@ -208,18 +207,6 @@ int object_find(const cson_object* o, const char* key, uint32_t length)
         if (k->length == length && memcmp(string_bytes(k), key, length) == 0) return int(i);
     }
     return -1;
-}
-
-int object_set_owned(cson_object* o, cson_value* key, cson_value* v)
-{
-    cson_string* k = string_of(key);
-    const int at = object_find(o, string_bytes(k), k->length);
-    if (at < 0) return object_append_owned(o, key, v);
-    cson_kvp* kvp = &o->kvp.list[at];
-    cson_value_free(kvp->value);
-    kvp->value = v;
-    cson_value_free(key);
-    return cson_rc_OK;
 }
 
 cson_value* new_array_with(cson_value* const* items, uint32_t n)

@@ -142,7 +142,8 @@ KEEL_API int cson_string_cmp_cstr_n(const cson_string* s, const char* text, uint
 KEEL_API int cson_string_cmp_cstr(const cson_string* s, const char* text);
 KEEL_API cson_value* cson_string_value(const cson_string* s);
 
-// Arrays.
+// Arrays. A container takes its own reference to a value put into it: the
+// caller still owns the value it made and releases it when done.
 KEEL_API cson_value* cson_array_value(const cson_array* a);
 KEEL_API uint32_t cson_array_length_get(const cson_array* a);
 KEEL_API int cson_array_reserve(cson_array* a, uint32_t size);
@@ -150,7 +151,8 @@ KEEL_API cson_value* cson_array_get(const cson_array* a, uint32_t index);
 KEEL_API int cson_array_set(cson_array* a, uint32_t index, cson_value* v);
 KEEL_API int cson_array_append(cson_array* a, cson_value* v);
 
-// Objects. Setting a missing value removes the key.
+// Objects (the same ownership as arrays). Setting a missing value removes the
+// key; taking an entry hands the object's reference to the caller.
 KEEL_API cson_value* cson_object_value(const cson_object* o);
 KEEL_API uint32_t cson_object_length_get(const cson_object* o);
 KEEL_API cson_kvp* cson_object_entry_at(const cson_object* o, uint32_t index);

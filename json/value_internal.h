@@ -51,9 +51,6 @@ inline void copy_bytes(void* to, const void* from, size_t n)
 int array_append_owned(cson_array* a, cson_value* v);
 // Appends without looking for the key; the object owns key and value.
 int object_append_owned(cson_object* o, cson_value* key, cson_value* v);
-// Replaces an existing key's value or appends; the object owns key and value
-// (a key that was already present is released).
-int object_set_owned(cson_object* o, cson_value* key, cson_value* v);
 int object_find(const cson_object* o, const char* key, uint32_t length);
 // A container made whole, with its members in the same allocation. An object
 // takes n/2 key/value pairs, a later duplicate key replacing the earlier
