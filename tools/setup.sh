@@ -10,6 +10,7 @@ packages=(cmake g++ make pkg-config
   libasound2-dev libvorbis-dev
   libglew-dev libglu1-mesa-dev libpng-dev libgl1-mesa-dri
   libgtest-dev googletest
+  nlohmann-json3-dev rapidjson-dev
   xvfb xauth x11-utils libx11-dev libxtst-dev
   fonts-dejavu-core)
 
