@@ -9,7 +9,8 @@ packages=(cmake g++ make pkg-config
   libglew-dev libglu1-mesa-dev libpng-dev libgl1-mesa-dri
   libgtest-dev googletest
   xvfb xauth x11-utils libx11-dev libxtst-dev
-  fonts-dejavu-core)
+  fonts-dejavu-core
+  clang libclang-rt-14-dev)
 
 missing=()
 for package in "${packages[@]}"; do
