@@ -35,8 +35,8 @@ declare -A wanted=()
 for target in "$@"; do wanted[$target]=1; done
 
 # One target: a working corpus seeded from the committed one, bounded time,
-# memory and time per input; extra libFuzzer flags from an options file
-# beside the corpus.
+# memory and time per input; extra libFuzzer flags (which win over these)
+# from the file options beside the corpus.
 run_target() {
   local name=$1 program=$2 corpus=$3
   local work=$out/corpus/$name log=$out/logs/$name.log options=()
