@@ -12,7 +12,8 @@ packages=(cmake g++ make pkg-config
   libgtest-dev googletest
   nlohmann-json3-dev rapidjson-dev
   xvfb xauth x11-utils libx11-dev libxtst-dev
-  fonts-dejavu-core)
+  fonts-dejavu-core
+  clang libclang-rt-14-dev)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -4,8 +4,12 @@
 #include <png.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <functional>
+#include <future>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/images.h"
@@ -273,6 +277,68 @@ TEST(ImageImport, FailuresLeaveNothingAndSayWhy)
             EXPECT_EQ(image.output.rfind(c.starts, 0), 0u) << c.path << ": " << image.output;
             ASSERT_GE(image.output.size(), c.ends.size()) << c.path;
             EXPECT_EQ(image.output.substr(image.output.size() - c.ends.size()), c.ends) << c.path;
+        }
+    }
+}
+
+// 1 x 1 with a two-colour palette, then a graphic control extension.
+std::string gif_to_extension()
+{
+    return std::string("GIF89a\x01\x00\x01\x00\x80\x00\x00", 13) + std::string("\xFF\xFF\xFF\x00\x00\x00", 6) + "!\xF9";
+}
+
+// An image descriptor of the given size at 0, 0, and its data.
+std::string gif_image(uint16_t width, uint16_t height = 1, uint8_t code_size = 2)
+{
+    return std::string("\x2C\x00\x00\x00\x00", 5) + char(width & 0xFF) + char(width >> 8) + char(height & 0xFF) +
+           char(height >> 8) + '\0' + char(code_size) + std::string("\x02\x44\x01\x00\x3B", 5);
+}
+
+// Files the GIF loader would hang on or crash with are refused before it sees them.
+TEST(ImageImport, GifFaultsOfTheLoaderAreRefusedBeforeIt)
+{
+    ScratchFolder scratch;
+    const std::string extension = gif_to_extension() + std::string("\x04\x01\x00\x00\x00\x00", 6);
+    const std::string cut_off = "GIF extension cut off by the end of the file";
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string fault;  // empty: the image loads
+    } cases[] = {
+        {"whole.gif", extension + gif_image(1), ""},
+        {"no_block.gif", gif_to_extension(), cut_off},
+        {"short_block.gif", gif_to_extension() + "\x04\x01\x00", cut_off},
+        {"empty_first_block.gif", gif_to_extension() + std::string(1, '\0'), cut_off},
+        {"no_end_block.gif", gif_to_extension() + std::string("\x04\x01\x00\x00\x00", 5), cut_off},
+        {"wide.gif", extension + gif_image(16384), "GIF image size out of range"},
+        {"widest.gif", extension + gif_image(0xFFFF), "GIF image size out of range"},
+        {"too_many_pixels.gif", extension + gif_image(8192, 8193), "GIF image size out of range"},
+        {"no_width.gif", extension + gif_image(0, 514), "GIF image size out of range"},
+        {"no_height.gif", extension + gif_image(3, 0), "GIF image size out of range"},
+        {"code_size.gif", extension + gif_image(1, 1, 13), "GIF code size past 12 bits"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = scratch / c.name;
+        write_file(path, c.bytes);
+        // The loader would never return from these; the import runs aside so a hang fails here.
+        auto pixels = std::make_shared<std::promise<uint8_t*>>();
+        std::future<uint8_t*> imported = pixels->get_future();
+        testing::internal::CaptureStdout();
+        std::thread([pixels, path] {
+            uint16_t width = 0;
+            uint16_t height = 0;
+            uint8_t* rgba = nullptr;
+            trellis::import_image(path.c_str(), &width, &height, &rgba);
+            pixels->set_value(rgba);
+        }).detach();
+        const bool returned = imported.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        const std::string output = testing::internal::GetCapturedStdout();
+        ASSERT_TRUE(returned) << c.name << " still loading after 10 s";
+        uint8_t* rgba = imported.get();
+        EXPECT_EQ(rgba != nullptr, c.fault.empty()) << c.name << ": " << output;
+        delete[] rgba;
+        if (!c.fault.empty()) {
+            EXPECT_EQ(output, "ERROR: File load error: " + c.fault + " (" + path + ")\n");
         }
     }
 }
