@@ -143,21 +143,27 @@ struct Transforms {
     cVector3D translation, rotation, scaling{1, 1, 1};
 };
 
+// A zero angle leaves the matrix as it is (and needs no trigonometry table).
+void turn(cMatrix3D& m, void (*operation)(cMatrix3D*, double), double degrees)
+{
+    if (degrees != 0) operation(&m, degrees * kDegreesToRadians);
+}
+
 cMatrix3D yaw_pitch_roll(const cVector3D& degrees)
 {
     cMatrix3D m;
-    __cMatrix3d_yaw(&m, degrees.y * kDegreesToRadians);
-    __cMatrix3d_pitch(&m, degrees.x * kDegreesToRadians);
-    __cMatrix3d_roll(&m, degrees.z * kDegreesToRadians);
+    turn(m, __cMatrix3d_yaw, degrees.y);
+    turn(m, __cMatrix3d_pitch, degrees.x);
+    turn(m, __cMatrix3d_roll, degrees.z);
     return m;
 }
 
 cMatrix3D pitch_yaw_roll(const cVector3D& degrees)
 {
     cMatrix3D m;
-    __cMatrix3d_pitch(&m, degrees.x * kDegreesToRadians);
-    __cMatrix3d_yaw(&m, degrees.y * kDegreesToRadians);
-    __cMatrix3d_roll(&m, degrees.z * kDegreesToRadians);
+    turn(m, __cMatrix3d_pitch, degrees.x);
+    turn(m, __cMatrix3d_yaw, degrees.y);
+    turn(m, __cMatrix3d_roll, degrees.z);
     return m;
 }
 
