@@ -10,17 +10,7 @@ const char* const kModels[] = {"carts/Foxcart", "carts/Erminecart", "extraModel/
 
 class ModelsRunTest : public ::testing::Test {
 protected:
-    void prepare(const std::vector<std::string>& plugins)
-    {
-        copy_program_with_fake_modules(scratch, "Servers < a >\n", plugins);
-        make_folder(scratch / "data/zorblitRally/carts");
-        make_folder(scratch / "data/zorblitRally/extraModel");
-        for (const char* model : kModels) copy_file(source(model) + ".fbx", game(model) + ".fbx");
-    }
-    static std::string source(const std::string& model)
-    {
-        return std::string(ZR_GAME_DIR) + "/data/zorblitRally/" + model;
-    }
+    void SetUp() override { copy_program_with_fake_modules(scratch, "Servers < a >\n"); }
     std::string game(const std::string& model) const { return scratch / ("data/zorblitRally/" + model); }
     ProcessResult start() { return run_process("cd '" + scratch.path() + "' && FAKE_ESCAPE_FRAME=2 ./zorblitrally"); }
 
@@ -29,7 +19,6 @@ protected:
 
 TEST_F(ModelsRunTest, FirstStartCachesEveryModelAndTheSecondReadsTheCache)
 {
-    prepare({"meshferry.so"});
     const ProcessResult first = start();
     EXPECT_EQ(first.exit_code, 0) << first.output;
     EXPECT_EQ(first.output.find("File not found"), std::string::npos) << first.output;
@@ -50,7 +39,7 @@ TEST_F(ModelsRunTest, FirstStartCachesEveryModelAndTheSecondReadsTheCache)
 
 TEST_F(ModelsRunTest, WithoutTheImporterNothingIsCached)
 {
-    prepare({});
+    remove((scratch / "plugin/meshferry.so").c_str());
     const ProcessResult run = start();
     EXPECT_EQ(run.exit_code, 0) << run.output;
     EXPECT_NE(run.output.find("WARNING: could not load model data from the format FBX"), std::string::npos)
