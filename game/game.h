@@ -67,8 +67,8 @@ public:
 std::string credits_text();
 // The names of the rules file's control schemes: every child with a "TURN" value.
 DSParray<std::string>* control_scheme_names(const cArbData* rules);
-// Music and the chat hint when a race begins (the mouse is captured once
-// control bindings exist).
+// Bindings of the selected scheme (capturing the mouse when it steers),
+// music and the chat hint when a race begins.
 void enter_race(cGame* game);
 // Releases the mouse and stops the music.
 void leave_race(cGame* game);
