@@ -32,11 +32,11 @@ public:
     void on_host_stop() override;
     void update_lobby(float dt, bool am_server) override;
     void update_race(float dt, bool am_server) override;
-    // There are no carts, track or planet to draw yet, and the lobby shows only the chat.
+    // There are no carts, track or planet to draw yet.
     void render_race_scene() override {}
     void render_race_effects(cViewReference*, bool) override {}
     void render_race_hud(cViewReference*, bool) override {}
-    void render_lobby_screen(cViewReference*, bool) override {}
+    void render_lobby_screen(cViewReference*, bool am_server) override;
     void send_join_request() override;
     virtual void game_init();
     virtual void game_shutdown();
