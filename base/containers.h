@@ -131,6 +131,7 @@ public:
     }
 
     uint32_t count() const { return uint32_t(entries.size()); }
+    bool is_reference() const { return reference; }
     // Entries in ascending key order.
     const Entries& walk() const { return entries; }
 
@@ -169,12 +170,12 @@ private:
     std::vector<T> elements;
 };
 
-// An owning map whose removals are deferred: keys marked for removal have
-// their objects deleted at the next collection.
+// A map whose removals are deferred: keys marked for removal are erased at the
+// next collection, and their objects deleted unless the map only refers to them.
 template <class T>
 class DSPhashMapGarbageCollected : public DSPhashMap<T> {
 public:
-    DSPhashMapGarbageCollected() : DSPhashMap<T>(false) {}
+    explicit DSPhashMapGarbageCollected(bool reference = false) : DSPhashMap<T>(reference) {}
     ~DSPhashMapGarbageCollected() override = default;
 
     void mark_for_removal(uint32_t key) { pending.add(key); }
@@ -185,7 +186,7 @@ public:
             if (found == this->entries.end()) continue;
             T* object = found->second;
             this->entries.erase(found);
-            ds_delete_element(object);
+            if (!this->reference) ds_delete_element(object);
         }
         pending.clear();
     }
