@@ -19,6 +19,8 @@ extern const std::string build_tag;
 extern const std::string speciesNames[kSpeciesCount];
 extern const std::string musicTracks[kMusicTracks];
 
+class czrTrack;
+
 class cGame : public cVantorProgramP2P {
 public:
     cGame();
@@ -55,6 +57,8 @@ public:
     uint16_t music_handles[kMusicTracks] = {kNoMusic, kNoMusic, kNoMusic, kNoMusic};
     int16_t music_position = -1;  // index into the playlist; -1 = no music
     TrackLoadRecord track_params;
+    czrTrack* track = nullptr;  // owned; the race's track, built from track_params
+    uint32_t next_car_sync_id = 1;
 
     // The host's and the client's network timers.
     float roster_timer = 0;
