@@ -19,6 +19,7 @@ extern const std::string build_tag;
 extern const std::string speciesNames[kSpeciesCount];
 extern const std::string musicTracks[kMusicTracks];
 
+class czrOrbling;
 class czrTrack;
 
 class cGame : public cVantorProgramP2P {
@@ -58,6 +59,7 @@ public:
     int16_t music_position = -1;  // index into the playlist; -1 = no music
     TrackLoadRecord track_params;
     czrTrack* track = nullptr;  // owned; the race's track, built from track_params
+    czrOrbling* world = nullptr;  // owned; the planet
     uint32_t next_car_sync_id = 1;
 
     // The host's and the client's network timers.

@@ -1,5 +1,5 @@
-// The game's scene resources: ambient light, the star field texture, the sun
-// and the one view the frame draws, and the music tracks.
+// The game's scene resources: ambient light, the star field texture, the sun,
+// the one view the frame draws, the planet and the music tracks.
 
 #include "base/light.h"
 #include "base/modules.h"
@@ -7,6 +7,7 @@
 #include "base/value_bitmap.h"
 #include "game/game.h"
 #include "game/music.h"
+#include "game/planet.h"
 
 static const int kStarFieldSize = 1024;
 static const int kStarCount = 512;
@@ -74,5 +75,7 @@ void cGame::load_game_resources()
     }
     lights.insert(make_sun());
     views.insert(make_race_view());
+    load_planet(dont_load_textures);
+    world = new czrOrbling;
     load_music_tracks(this);
 }
