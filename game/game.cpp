@@ -5,6 +5,7 @@
 #include "framework/menu.h"
 #include "game/network_play.h"
 #include "game/packets.h"
+#include "game/race_start.h"
 #include "game/settings.h"
 
 const std::string build_tag = "dev";
@@ -23,7 +24,10 @@ static const uint8_t kDefaultUpdateInterval = 4;
 cGame::cGame() = default;
 
 // The records go last to first, as members do.
-cGame::~cGame() = default;
+cGame::~cGame()
+{
+    delete_track(&track);
+}
 
 player_record* cGame::player(int slot)
 {
@@ -103,6 +107,7 @@ void cGame::on_client_leave()
     leave_race(this);
     czrpBare quit(kPacketClientQuit);
     send_packet(kAllConnections, &player(0)->link, &quit);
+    clear_carts();
 }
 
 void cGame::on_host_started()
@@ -125,6 +130,7 @@ void cGame::on_host_stop()
     czrpBare booted(kPacketBooted);
     send_to_all(this, &booted);
     for (player_record& record : players) record.state = kSlotFree;
+    clear_carts();
 }
 
 void cGame::send_join_request()

@@ -19,6 +19,9 @@ extern const std::string build_tag;
 extern const std::string speciesNames[kSpeciesCount];
 extern const std::string musicTracks[kMusicTracks];
 
+class czrOrbling;
+class czrTrack;
+
 class cGame : public cVantorProgramP2P {
 public:
     cGame();
@@ -32,11 +35,11 @@ public:
     void on_host_stop() override;
     void update_lobby(float dt, bool am_server) override;
     void update_race(float dt, bool am_server) override;
-    // There are no carts, track or planet to draw yet, and the lobby shows only the chat.
+    // There are no carts, track or planet to draw yet.
     void render_race_scene() override {}
     void render_race_effects(cViewReference*, bool) override {}
     void render_race_hud(cViewReference*, bool) override {}
-    void render_lobby_screen(cViewReference*, bool) override {}
+    void render_lobby_screen(cViewReference*, bool am_server) override;
     void send_join_request() override;
     virtual void game_init();
     virtual void game_shutdown();
@@ -55,6 +58,9 @@ public:
     uint16_t music_handles[kMusicTracks] = {kNoMusic, kNoMusic, kNoMusic, kNoMusic};
     int16_t music_position = -1;  // index into the playlist; -1 = no music
     TrackLoadRecord track_params;
+    czrTrack* track = nullptr;  // owned; the race's track, built from track_params
+    czrOrbling* world = nullptr;  // owned; the planet
+    uint32_t next_car_sync_id = 1;
 
     // The host's and the client's network timers.
     float roster_timer = 0;
@@ -67,8 +73,8 @@ public:
 std::string credits_text();
 // The names of the rules file's control schemes: every child with a "TURN" value.
 DSParray<std::string>* control_scheme_names(const cArbData* rules);
-// Music and the chat hint when a race begins (the mouse is captured once
-// control bindings exist).
+// Bindings of the selected scheme (capturing the mouse when it steers),
+// music and the chat hint when a race begins.
 void enter_race(cGame* game);
 // Releases the mouse and stops the music.
 void leave_race(cGame* game);

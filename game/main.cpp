@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "game/game.h"
+#include "game/planet.h"
 #include "game/settings.h"
 
 static cGame game;
@@ -14,6 +15,8 @@ int main(int argc, char** argv)
     game.game_init();
     while (game.run_frame()) {
     }
+    delete game.world;
+    game.world = nullptr;
     game.save_servers_file();
     save_settings();
     game.delete_default_view();

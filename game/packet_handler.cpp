@@ -7,6 +7,7 @@
 #include "game/game.h"
 #include "game/network_play.h"
 #include "game/packets.h"
+#include "game/race_start.h"
 
 static void wrong_side(const char* line)
 {
@@ -53,19 +54,12 @@ static void welcome(cGame* game, __cNetPacketBase* packet)
     if (game->join_phase == 0) game->join_phase = 1;
 }
 
-// The carts and the track are built by the race; here the words and our own
-// cart's id are taken, and the client enters the race.
 static void racetrack_load(cGame* game, __cNetPacketBase* packet)
 {
     const czrpRacetrackLoad* load = packet_cast<czrpRacetrackLoad>(packet);
     czrRacetrack racetrack;
     if (!load || !load->read(&racetrack)) return;
-    game->track_params = racetrack.track;
-    player_record* own = game->player(game->own_slot);
-    for (const czrRacetrackCart& cart : racetrack.carts)
-        if (own && cart.record.owner_slot == game->own_slot) own->car_sync_id = cart.record.sync_id;
-    game->program_state = kStateClientRace;
-    enter_race(game);
+    load_racetrack(game, racetrack.track, racetrack.carts);
 }
 
 static void next_lap(cGame* game, __cNetPacketBase* packet)
@@ -76,6 +70,8 @@ static void next_lap(cGame* game, __cNetPacketBase* packet)
 
 static void back_to_lobby(cGame* game)
 {
+    clear_carts();
+    delete_track(&game->track);
     game->program_state = kStateClientLobby;
     leave_race(game);
 }

@@ -136,27 +136,6 @@ bool czrPhysicsSyncState::finite() const
            is_finite(motion_b) && is_finite(motion_c);
 }
 
-int czrCartRecord::serialize(void* out) const
-{
-    cPackedWriter writer(out, kSize);
-    writer.u8(owner_slot);
-    writer.u8(species);
-    write_record(writer, body);
-    writer.u32(sync_id);
-    return writer.written();
-}
-
-int czrCartRecord::deserialize(const void* in)
-{
-    cPackedReader reader(in, kSize);
-    uint8_t owner = reader.next_u8();
-    owner_slot = owner < kPlayerSlots ? owner : kNoOwner;
-    species = checked_species(reader.next_u8());
-    read_record(reader, body);
-    sync_id = next_u32(reader);
-    return reader.consumed();
-}
-
 int czrProjectileRecord::serialize(void* out) const
 {
     cPackedWriter writer(out, kSize);

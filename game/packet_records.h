@@ -73,22 +73,6 @@ public:
     cVector3D motion_c;
 };
 
-// A cart as it travels: 90 bytes.
-class czrCartRecord : public cSerializable {
-public:
-    static constexpr int kSize = 90;
-
-    int serialize(void* out) const override;
-    // The species comes back checked; an owner outside 0..15 comes back as none.
-    int deserialize(const void* in) override;
-    int serialized_size() const override { return kSize; }
-
-    uint8_t owner_slot = kNoOwner;
-    uint8_t species = 0;
-    czrBodyForm body;
-    uint32_t sync_id = 0;
-};
-
 // A projectile as it travels: 105 bytes.
 class czrProjectileRecord : public cSerializable {
 public:

@@ -233,10 +233,10 @@ czrpRacetrackLoad::czrpRacetrackLoad(const TrackLoadRecord& track, uint32_t cart
     write_u32(cart_count);
 }
 
-void czrpRacetrackLoad::append_cart(uint8_t species, const czrCartRecord& record)
+void czrpRacetrackLoad::append_cart(const czrCar& car)
 {
-    write_u8(species);
-    write_object(record);
+    write_u8(car.species);
+    write_object(car);
 }
 
 bool czrpRacetrackLoad::read(czrRacetrack* racetrack) const
@@ -252,16 +252,16 @@ bool czrpRacetrackLoad::read(czrRacetrack* racetrack) const
         refuse_packet(kType, "cart count does not fit");
         return false;
     }
-    read.carts.resize(count);
-    for (czrRacetrackCart& cart : read.carts) {
+    for (uint32_t i = 0; i < count; ++i) {
         uint8_t species = 0;
         in.u8(species);
-        cart.species = checked_species(species);
-        read_record(in, cart.record);
-        if (!cart.record.body.finite()) {
+        std::unique_ptr<czrCar> car(new czrCar(cVector3D(), cQuaternion(), kNoCartOwner, checked_species(species)));
+        const uint8_t* record = in.take(czrCar::kRecordSize);
+        if (!record || car->read_sync_record(record, czrCar::kRecordSize) != czrCar::kRecordSize) {
             refuse_packet(kType, "value not finite");
             return false;
         }
+        read.carts.push_back(std::move(car));
     }
     *racetrack = std::move(read);
     return true;

@@ -8,9 +8,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "framework/framework_packets.h"
+#include "game/cart.h"
 #include "game/packet_records.h"
 
 constexpr uint16_t kPacketRequestJoin = 20001;
@@ -183,14 +185,9 @@ public:
     bool read(czrWelcome* welcome) const;
 };
 
-struct czrRacetrackCart {
-    uint8_t species = 0;
-    czrCartRecord record;
-};
-
 struct czrRacetrack {
     TrackLoadRecord track;
-    std::vector<czrRacetrackCart> carts;
+    std::vector<std::unique_ptr<czrCar>> carts;
 };
 
 // 30002: the track words, then every cart in ascending sync id.
@@ -198,16 +195,18 @@ class czrpRacetrackLoad : public czrpDynamic {
 public:
     static constexpr uint16_t kType = kPacketRacetrackLoad;
     static constexpr uint32_t kCartsOffset = kPacketHeaderSize + TrackLoadRecord::kSize + 4;
-    static constexpr uint32_t kCartSize = 1 + czrCartRecord::kSize;
+    static constexpr uint32_t kCartSize = 1 + czrCar::kRecordSize;
 
     // The track words and the cart count; the caller appends that many carts.
     czrpRacetrackLoad(const TrackLoadRecord& track, uint32_t cart_count);
     czrpRacetrackLoad(const PacketHeader& header, const uint8_t* payload, uint32_t size)
         : czrpDynamic(header, payload, size) {}
 
-    void append_cart(uint8_t species, const czrCartRecord& record);
+    // The cart's species, then its record.
+    void append_cart(const czrCar& car);
     // False, with an error line, when the count exceeds 16 or the carts the
-    // bytes hold, or a cart body is not finite. Species come back checked.
+    // bytes hold, or a cart body is not finite. Each cart is built of the
+    // species sent before its record; the record's own species then holds.
     bool read(czrRacetrack* racetrack) const;
 };
 

@@ -1,5 +1,5 @@
-// The game's scene resources: ambient light, the star field texture, the sun
-// and the one view the frame draws, the models, and the music tracks.
+// The game's scene resources: ambient light, the star field texture, the sun,
+// the one view the frame draws, the models, the planet and the music tracks.
 
 #include "base/light.h"
 #include "base/modules.h"
@@ -8,6 +8,7 @@
 #include "game/game.h"
 #include "game/models.h"
 #include "game/music.h"
+#include "game/planet.h"
 
 static const int kStarFieldSize = 1024;
 static const int kStarCount = 512;
@@ -77,5 +78,7 @@ void cGame::load_game_resources()
     views.insert(make_race_view());
     load_species_meshes();
     load_extra_models();
+    load_planet(dont_load_textures);
+    world = new czrOrbling;
     load_music_tracks(this);
 }

@@ -1,13 +1,14 @@
 // The network half of the lobby and of the race: the typed chat line goes
-// out, the network step runs, and Escape leaves. In the race the music plays
-// on. Starting a race, with its carts and track, is not part of it.
+// out, the network step runs, and Escape leaves. In the lobby the host's
+// start button starts the race; in the race the music plays on.
 #include "base/input_names.h"
 #include "base/modules.h"
 #include "framework/framework_packets.h"
 #include "game/game.h"
 #include "game/music.h"
+#include "game/lobby.h"
 #include "game/network_play.h"
-
+#include "game/race_start.h"
 
 static bool escape_pressed()
 {
@@ -23,7 +24,11 @@ static void update_host(cGame* game, float dt, const std::string& line)
         handle_packet(game, uint16_t(game->own_slot), chat);
         chat->destroy();
     }
-    if (server_network_update(game, &dt) || escape_pressed()) game->stop_hosting();
+    if (server_network_update(game, &dt) || escape_pressed()) {
+        game->stop_hosting();
+        return;
+    }
+    if (game->program_state == kStateHostLobby && start_button_clicked()) start_race(game);
 }
 
 static void update_client(cGame* game, float dt, const std::string& line)

@@ -63,14 +63,17 @@ void error_line(const char* message)
     printf("ERROR: %s\n", message);
 }
 
+// Closing the window deleted every shader and program; sets destroyed after
+// that (the game's own, at exit) have nothing left to delete, and the
+// graphics module may be gone.
 void delete_shader_id(int id)
 {
-    if (id != -1) (*shader_slots()->table)->delete_shader(id);
+    if (id != -1 && !sharedSetsClosed && graphics()) (*shader_slots()->table)->delete_shader(id);
 }
 
 void delete_program_id(int id)
 {
-    if (id != -1) (*shader_slots()->table)->delete_program(id);
+    if (id != -1 && !sharedSetsClosed && graphics()) (*shader_slots()->table)->delete_program(id);
 }
 
 // Sets a sampler's unit in the program in use, when the program has it.

@@ -37,6 +37,20 @@ czrBodyForm sample_body(double seed)
     return body;
 }
 
+std::unique_ptr<czrCar> sample_cart_of(uint8_t owner, uint8_t species, const czrBodyForm& body, uint32_t sync_id)
+{
+    auto cart = std::make_unique<czrCar>(body.position, body.rotation,
+                                         owner < kPlayerSlots ? int8_t(owner) : kNoCartOwner, species);
+    cart->radius = body.radius;
+    cart->velocity = body.velocity;
+    cart->motion_a = body.motion_a;
+    cart->motion_b = body.motion_b;
+    cart->motion_c = body.motion_c;
+    cart->mass = body.mass;
+    cart->sync_id = sync_id;
+    return cart;
+}
+
 czrPhysicsSyncState sample_state(double seed)
 {
     czrPhysicsSyncState state;

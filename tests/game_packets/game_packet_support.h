@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ Bytes wire_of(__cNetPacketBase& packet);
 
 czrBodyForm sample_body(double seed);
 czrPhysicsSyncState sample_state(double seed);
+// A cart whose body is the form's; owner 0xFF is none.
+std::unique_ptr<czrCar> sample_cart_of(uint8_t owner, uint8_t species, const czrBodyForm& body, uint32_t sync_id);
 
 // A client-side connection with the game's factory over the fake network.
 class Receiver {

@@ -25,10 +25,11 @@ PacketPtr owned(__cNetPacketBase* packet)
     });
 }
 
+// The bytes a record's writer writes (a cart reserves more than it writes).
 Bytes image_of(const cSerializable& record)
 {
     Bytes bytes(size_t(record.serialized_size()));
-    record.serialize(bytes.data());
+    bytes.resize(size_t(record.serialize(bytes.data())));
     return bytes;
 }
 
@@ -60,7 +61,7 @@ Bytes join_payload(const std::string& name_field, uint8_t species)
     return payload;
 }
 
-Bytes racetrack_payload(uint32_t count, int carts_present, const czrCartRecord& cart, uint8_t species = 1)
+Bytes racetrack_payload(uint32_t count, int carts_present, const czrCar& cart, uint8_t species = 1)
 {
     Bytes payload;
     ByteWriter out(payload);
@@ -90,14 +91,9 @@ Bytes update_payload(uint16_t carts, uint16_t projectiles, int carts_present, bo
     return payload;
 }
 
-czrCartRecord cart_with(double position_x)
+std::unique_ptr<czrCar> cart_with(double position_x)
 {
-    czrCartRecord cart;
-    cart.owner_slot = 1;
-    cart.species = 1;
-    cart.body = sample_body(position_x);
-    cart.sync_id = 5;
-    return cart;
+    return sample_cart_of(1, 1, sample_body(position_x), 5);
 }
 
 template <class T, class Out>
@@ -152,8 +148,11 @@ TEST(GamePacketReceive, EveryPacketComesBackWhole)
              track.node_count = 20;
              track.seed = 31000;
              auto* load = new czrpRacetrackLoad(track, 2);
-             load->append_cart(1, cart_with(1));
-             load->append_cart(0, cart_with(2));
+             auto first = cart_with(1);
+             auto second = cart_with(2);
+             second->species = 0;
+             load->append_cart(*first);
+             load->append_cart(*second);
              return load;
          },
          [](__cNetPacketBase* p) {
@@ -162,11 +161,11 @@ TEST(GamePacketReceive, EveryPacketComesBackWhole)
              EXPECT_EQ(racetrack.track.node_count, 20);
              EXPECT_EQ(racetrack.track.seed, 31000);
              ASSERT_EQ(racetrack.carts.size(), 2u);
-             EXPECT_EQ(racetrack.carts[0].species, 1);
-             EXPECT_EQ(racetrack.carts[1].species, 0);
-             EXPECT_EQ(racetrack.carts[1].record.body.position.x, 2);
-             EXPECT_EQ(racetrack.carts[1].record.owner_slot, 1);
-             EXPECT_EQ(racetrack.carts[1].record.sync_id, 5u);
+             EXPECT_EQ(racetrack.carts[0]->species, 1);
+             EXPECT_EQ(racetrack.carts[1]->species, 0);
+             EXPECT_EQ(racetrack.carts[1]->position.x, 2);
+             EXPECT_EQ(racetrack.carts[1]->owner_slot, 1);
+             EXPECT_EQ(racetrack.carts[1]->sync_id, 5u);
          }},
         {"30003", [] { return new czrpNextLap(uint8_t(2)); },
          [](__cNetPacketBase* p) { EXPECT_EQ(packet_cast<czrpNextLap>(p)->laps(), 2); }},
@@ -344,7 +343,7 @@ TEST(GamePacketReceive, ForgedPacketsAreDroppedWithOneLine)
     nan_mass.mass = float(kNaN);
     czrBodyForm infinite_position = sample_body(1);
     infinite_position.position.x = kInfinity;
-    czrCartRecord nan_cart = cart_with(kNaN);
+    std::unique_ptr<czrCar> nan_cart = cart_with(kNaN);
     czrPhysicsSyncState nan_state = sample_state(1);
     nan_state.rotation.w = kNaN;
     Bytes body84 = image_of(sample_body(1));
@@ -382,13 +381,13 @@ TEST(GamePacketReceive, ForgedPacketsAreDroppedWithOneLine)
          dropped(30007, "too short")},
         {"30002 without its count", dynamic_image(30002, Bytes(15, 0)), reads_racetrack(),
          dropped(30002, "too short")},
-        {"30002 announcing three carts and holding two", dynamic_image(30002, racetrack_payload(3, 2, cart_with(1))),
+        {"30002 announcing three carts and holding two", dynamic_image(30002, racetrack_payload(3, 2, *cart_with(1))),
          reads_racetrack(), dropped(30002, "cart count does not fit")},
-        {"30002 with seventeen carts", dynamic_image(30002, racetrack_payload(17, 17, cart_with(1))),
+        {"30002 with seventeen carts", dynamic_image(30002, racetrack_payload(17, 17, *cart_with(1))),
          reads_racetrack(), dropped(30002, "cart count does not fit")},
-        {"30002 announcing 2^32 - 1 carts", dynamic_image(30002, racetrack_payload(0xFFFFFFFFu, 1, cart_with(1))),
+        {"30002 announcing 2^32 - 1 carts", dynamic_image(30002, racetrack_payload(0xFFFFFFFFu, 1, *cart_with(1))),
          reads_racetrack(), dropped(30002, "cart count does not fit")},
-        {"30002 with a NaN cart", dynamic_image(30002, racetrack_payload(1, 1, nan_cart)), reads_racetrack(),
+        {"30002 with a NaN cart", dynamic_image(30002, racetrack_payload(1, 1, *nan_cart)), reads_racetrack(),
          dropped(30002, "value not finite")},
         {"30012 without its counts", dynamic_image(30012, {1}), reads_update(), dropped(30012, "too short")},
         {"30012 announcing a cart it lacks", dynamic_image(30012, update_payload(1, 0, 0, true, sample_state(1))),
@@ -467,16 +466,15 @@ TEST(GamePacketReceive, NamesAndSpeciesFromPeersComeBackChecked)
     EXPECT_EQ(short_name.name[3], 0) << "bytes after the terminator are not kept";
     EXPECT_EQ(short_name.species, 1);
 
-    czrCartRecord cart = cart_with(1);
-    Bytes payload = racetrack_payload(1, 1, cart, 2);
+    std::unique_ptr<czrCar> cart = cart_with(1);
+    Bytes payload = racetrack_payload(1, 1, *cart, 2);
     payload[16 + 1] = 16;  // the cart record's owner slot
     payload[16 + 2] = 9;   // and its own species byte
     PacketPtr load = owned(receiver.receive(dynamic_image(30002, payload)));
     czrRacetrack racetrack;
     ASSERT_TRUE(read_as<czrpRacetrackLoad>(load.get(), &racetrack));
-    EXPECT_EQ(racetrack.carts[0].species, 0);
-    EXPECT_EQ(racetrack.carts[0].record.species, 0);
-    EXPECT_EQ(racetrack.carts[0].record.owner_slot, kNoOwner) << "slot 16 is no slot";
+    EXPECT_EQ(racetrack.carts[0]->species, 0) << "species 9 is no species";
+    EXPECT_EQ(racetrack.carts[0]->owner_slot, kNoCartOwner) << "slot 16 is no slot";
 }
 
 // Every peer shows and sorts by the progress it is sent, so a forged one

@@ -64,14 +64,9 @@ czrRosterEntry sample_entry()
     return entry;
 }
 
-czrCartRecord sample_cart(uint8_t owner, uint32_t sync_id)
+std::unique_ptr<czrCar> sample_cart(uint8_t owner, uint32_t sync_id)
 {
-    czrCartRecord cart;
-    cart.owner_slot = owner;
-    cart.species = 1;
-    cart.body = sample_body(owner);
-    cart.sync_id = sync_id;
-    return cart;
+    return sample_cart_of(owner, 1, sample_body(owner), sync_id);
 }
 
 TrackLoadRecord sample_track()
@@ -131,8 +126,8 @@ TEST(GamePacketWire, EveryPacketWritesItsExactBytes)
         {"30002 racetrack load: track words, count, species and cart record per cart",
          [] {
              auto* load = new czrpRacetrackLoad(sample_track(), 2);
-             load->append_cart(1, sample_cart(0, 1));
-             load->append_cart(1, sample_cart(kNoOwner, 2));
+             load->append_cart(*sample_cart(0, 1));
+             load->append_cart(*sample_cart(kNoOwner, 2));
              return load;
          },
          [](ByteWriter& out) {
@@ -140,12 +135,11 @@ TEST(GamePacketWire, EveryPacketWritesItsExactBytes)
              for (uint16_t word : {20, 6, 3, 1, 1, 1234}) out.u16(word);
              out.u32(2);
              for (uint8_t owner : {uint8_t(0), kNoOwner}) {
-                 czrCartRecord cart = sample_cart(owner, owner == 0 ? 1 : 2);
                  out.u8(1);
                  out.u8(owner);
                  out.u8(1);
-                 put_body(out, cart.body);
-                 out.u32(cart.sync_id);
+                 put_body(out, sample_body(owner));
+                 out.u32(owner == 0 ? 1 : 2);
              }
          }},
         {"30003 next lap: one byte, three pad bytes", [] { return new czrpNextLap(uint8_t(4)); },
@@ -276,8 +270,8 @@ TEST(GamePacketWire, SizesAndLengthFieldsAreThoseOfTheProtocol)
     uint8_t ranks[kPlayerSlots] = {};
     empty_update.append_ranks(ranks);
     czrpRacetrackLoad load(sample_track(), 2);
-    load.append_cart(0, sample_cart(0, 1));
-    load.append_cart(0, sample_cart(1, 2));
+    load.append_cart(*sample_cart(0, 1));
+    load.append_cart(*sample_cart(1, 2));
 
     struct SizeCase {
         const char* name;

@@ -1,8 +1,11 @@
 // The client's network step against the fake network: the welcome, reposts
 // and time-outs, and what the host's packets may change here.
 #include <cmath>
+#include <memory>
 
 #include "tests/game_play/game_fixture.h"
+#include "game/track.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -204,38 +207,68 @@ TEST_F(ClientPlayTest, TheRosterIsCopiedWithNamesTerminatedAndSpeciesChecked)
     EXPECT_EQ(slot(2).state, kSlotFree);
 }
 
-std::string racetrack_bytes(const std::vector<czrCartRecord>& carts)
+std::string racetrack_bytes(const std::vector<std::shared_ptr<czrCar>>& carts, int16_t node_count = 20)
 {
     TrackLoadRecord track;
-    track.node_count = 20;
+    track.node_count = node_count;
     track.seed = 1234;
     czrpRacetrackLoad load(track, uint32_t(carts.size()));
-    for (const czrCartRecord& cart : carts) load.append_cart(cart.species, cart);
+    for (const auto& cart : carts) load.append_cart(*cart);
     return wire_of(load);
 }
 
-czrCartRecord cart(uint8_t owner, uint32_t sync_id)
+std::shared_ptr<czrCar> cart(uint8_t owner, uint32_t sync_id)
 {
-    czrCartRecord record;
-    record.owner_slot = owner;
-    record.sync_id = sync_id;
-    record.body.rotation.w = 1;
-    return record;
+    auto car = std::make_shared<czrCar>(cVector3D(), cQuaternion(), int8_t(owner), 0);
+    car->sync_id = sync_id;
+    return car;
 }
 
-TEST_F(ClientPlayTest, ARacetrackLoadTakesTheTrackWordsAndEntersTheRace)
+TEST_F(ClientPlayTest, ARacetrackLoadBuildsTheCartsAndTheTrackAndEntersTheRace)
 {
     welcomed(1);
     fake_game().from_server = racetrack_bytes({cart(0, 11), cart(1, 12)});
     ASSERT_EQ(fake_game().from_server.size(), 214u);
-    step();
+    const std::string printed = step();
     EXPECT_EQ(game->program_state, kStateClientRace);
     EXPECT_EQ(game->track_params.node_count, 20);
     EXPECT_EQ(game->track_params.seed, 1234);
+    ASSERT_NE(game->track, nullptr);
+    EXPECT_EQ(game->track->params().seed, 1234);
+    EXPECT_NE(printed.find("Spawning ship: 11\nSpawning ship: 12\n"), std::string::npos) << printed;
     EXPECT_EQ(slot(1).car_sync_id, 12u);
     EXPECT_EQ(slot(0).car_sync_id, 0u);
+    ASSERT_NE(cartRegistry.find(12), nullptr);
+    ASSERT_NE(cartRegistry.find(11), nullptr);
+    EXPECT_NE(cartRegistry.find(12)->controller, nullptr) << "our own cart is driven from our controls";
+    EXPECT_EQ(cartRegistry.find(11)->controller, nullptr);
     EXPECT_EQ(game->chat.lines[0], "#C6668(Toggle Music with M)");
     EXPECT_EQ(game->music_position, 0);
+}
+
+TEST_F(ClientPlayTest, ACartAlreadyRegisteredIsNotSpawnedAgain)
+{
+    welcomed(1);
+    fake_game().from_server = racetrack_bytes({cart(0, 11)});
+    step();
+    czrCar* first = cartRegistry.find(11);
+    fake_game().from_server = racetrack_bytes({cart(0, 11), cart(1, 12)});
+    const std::string printed = step();
+    EXPECT_EQ(cartRegistry.find(11), first);
+    EXPECT_EQ(count_of(printed, "Spawning ship"), 1) << printed;
+}
+
+TEST_F(ClientPlayTest, ATrackThatCannotBeBuiltKeepsTheClientInTheLobby)
+{
+    for (int16_t nodes : {int16_t(0), int16_t(2), int16_t(1025), int16_t(-1)}) {
+        game->program_state = kStateClientLobby;
+        welcomed(1);
+        fake_game().from_server = racetrack_bytes({cart(1, 12)}, nodes);
+        const std::string printed = step();
+        EXPECT_EQ(game->program_state, kStateClientLobby) << nodes;
+        EXPECT_EQ(game->track, nullptr) << nodes;
+        EXPECT_EQ(count_of(printed, "ERROR: Track node count out of range"), 1) << printed;
+    }
 }
 
 TEST_F(ClientPlayTest, AnOwnerOutsideTheSlotsOwnsNoCartOfOurs)
@@ -253,8 +286,8 @@ TEST_F(ClientPlayTest, ShortOrPoisonedRacePacketsAreDropped)
     four_carts_in_two[16 + 12] = 4;
     std::string seventeen(12, '\0');
     seventeen += std::string("\x11\0\0\0", 4) + std::string(17 * 91, '\0');
-    czrCartRecord poisoned = cart(1, 2);
-    poisoned.body.position.y = INFINITY;
+    std::shared_ptr<czrCar> poisoned = cart(1, 2);
+    poisoned->position.y = INFINITY;
     czrpImpulse impulse(cVector3D(0, NAN, 0));
     czrTeleport place;
     place.rotation.w = INFINITY;

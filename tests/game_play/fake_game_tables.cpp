@@ -88,6 +88,11 @@ void fill_input(input_interface* t)
 {
     memset(static_cast<void*>(t), 0, sizeof *t);
     t->digital_pressed = [](uint16_t index) { return state.pressed.count(index) > 0; };
+    t->digital_down = [](uint16_t index) { return state.held.count(index) > 0; };
+    t->analog_value = [](uint16_t axis) {
+        const auto found = state.analog.find(axis);
+        return found == state.analog.end() ? 0.0f : found->second;
+    };
     t->edit_text = [](char*, int, int16_t*) { return 0; };
     t->grab_input = [] { note("grab_input"); return 0; };
     t->release_input = [] { note("release_input"); return 0; };

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -35,6 +36,8 @@ struct FakeGameTables {
     std::vector<uint16_t> dropped;
     // input
     std::set<uint16_t> pressed;
+    std::set<uint16_t> held;
+    std::map<uint16_t, float> analog;
     // sound, input grabs and the start-up's graphics and system calls, in order
     std::vector<std::string> calls;
     bool music_is_playing = false;

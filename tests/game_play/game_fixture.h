@@ -11,6 +11,7 @@
 #include "game/game.h"
 #include "game/network_play.h"
 #include "game/packets.h"
+#include "game/race_start.h"
 #include "game/settings.h"
 #include "tests/game_play/fake_game_tables.h"
 
@@ -73,6 +74,7 @@ protected:
     void TearDown() override
     {
         game.reset();
+        clear_carts();
         uninstall_fake_game_tables();
     }
 

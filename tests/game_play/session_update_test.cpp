@@ -1,5 +1,6 @@
 // The network half of the lobby and the race: the typed line goes out as
 // chat, the network step runs, Escape leaves, and the race plays its music.
+#include "game/track.h"
 #include "tests/game_play/game_fixture.h"
 
 namespace {
@@ -96,7 +97,7 @@ TEST_F(SessionUpdateTest, TheRaceKeepsTheClientConnectedAndTheMusicGoing)
 {
     for (int i = 0; i < kMusicTracks; ++i) game->music_handles[i] = uint16_t(40 + i);
     joined_client();
-    czrpRacetrackLoad load(TrackLoadRecord(), 0);
+    czrpRacetrackLoad load(host_track_record(5), 0);
     fake_game().from_server = wire_of(load);
     lobby_frame(false);
     ASSERT_EQ(game->program_state, kStateClientRace);
