@@ -49,6 +49,14 @@ protected:
     static void normalize_rotation(cQuaternion& rotation);
     static bool finite(const cVector3D& v);
     static bool finite(const cQuaternion& q);
+    // A vector or quaternion through its own packed form; a short span fails
+    // the writer or reader.
+    static void write_field(ByteWriter& out, const cVector3D& value);
+    static void write_field(ByteWriter& out, const cQuaternion& value);
+    static bool read_field(ByteReader& in, cVector3D& value);
+    static bool read_field(ByteReader& in, cQuaternion& value);
+    // Centres within 1e-8 on every axis give no direction to push along.
+    bool coincides_with(const ctObject& other) const;
 
     void write_placement(ByteWriter& out) const;
     // The rotation comes back normalised. False, leaving the object as it

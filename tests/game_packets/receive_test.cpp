@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -474,6 +475,29 @@ TEST(GamePacketReceive, NamesAndSpeciesFromPeersComeBackChecked)
     ASSERT_TRUE(read_as<czrpRacetrackLoad>(load.get(), &racetrack));
     EXPECT_EQ(racetrack.carts[0]->species, 0) << "species 9 is no species";
     EXPECT_EQ(racetrack.carts[0]->owner_slot, kNoCartOwner) << "slot 16 is no slot";
+}
+
+// Every peer shows and sorts by the progress it is sent, so a forged one
+// must not poison the ranking.
+TEST(GamePacketReceive, ANonFiniteRosterProgressComesBackAsZero)
+{
+    const double sent[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity(), 0.25};
+    Bytes roster(1024, 0);
+    for (size_t i = 0; i < 4; ++i) {
+        uint64_t bits;
+        std::memcpy(&bits, &sent[i], sizeof bits);
+        store_u64_le(&roster[64 * i + 48], bits);
+        roster[64 * i + 56] = uint8_t(i + 1);  // laps, right after the progress
+    }
+    Receiver receiver;
+    PacketPtr packet = owned(receiver.receive(fixed_image(30010, 1024, roster)));
+    ASSERT_NE(packet, nullptr);
+    for (size_t i = 0; i < 4; ++i) {
+        const czrRosterEntry entry = packet_cast<czrpRoster>(packet.get())->entry(int(i));
+        EXPECT_EQ(entry.progress, i == 3 ? 0.25 : 0.0) << "entry " << i;
+        EXPECT_EQ(entry.laps, i + 1) << "entry " << i;
+    }
 }
 
 TEST(GamePacketReceive, AJoinReadStraightFromTheSocketNeedsAllItsBytes)

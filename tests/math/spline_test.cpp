@@ -64,6 +64,36 @@ TEST(SplineGrowth, ExpandGoesToThePowerOfTwoAboveAndKeepsPoints)
     EXPECT_EQ(empty.count, 0);
 }
 
+// Doubling from 16384 would give 32768 points, one more than a packed spline
+// can carry; growth stops at the limit, so such a spline reads back its own
+// packed form, and a full one takes no further point.
+TEST(SplineGrowth, StopsAtThePackedLimitAndStillReadsBack)
+{
+    cSpline3D spline;
+    __cSpline3d_create_empty(&spline, 0);
+    for (int i = 0; i < 16385; ++i) {
+        const cVector3D p(i, 0, 0);
+        ASSERT_EQ(__cSpline3d_add_control_point(&spline, &p), i + 1);
+    }
+    EXPECT_EQ(spline.capacity, kMaxSplinePoints);
+
+    std::vector<uint8_t> bytes(size_t(spline.serialized_size()));
+    spline.serialize(bytes.data());
+    cSpline3D back;
+    EXPECT_EQ(back.deserialize(bytes.data()), spline.serialized_size());
+    EXPECT_TRUE(__cSpline3d_is_equal_to(&back, &spline));
+
+    while (spline.count < kMaxSplinePoints) {
+        const cVector3D p(spline.count, 0, 0);
+        __cSpline3d_add_control_point(&spline, &p);
+    }
+    const cVector3D extra(-1, -1, -1);
+    EXPECT_EQ(__cSpline3d_add_control_point(&spline, &extra), kMaxSplinePoints);
+    EXPECT_EQ(spline.count, kMaxSplinePoints);
+    EXPECT_EQ(__cSpline3d_expand_array(&spline, kMaxSplinePoints + 1), kMaxSplinePoints);
+    EXPECT_EQ(spline.points[kMaxSplinePoints - 1].x, kMaxSplinePoints - 1);
+}
+
 TEST(HardValue, InterpolatesLinearlyAndEndsOnTheLastPoint)
 {
     const cSpline3D spline = spline_through(kZigzag, false);

@@ -199,6 +199,29 @@ TEST_F(ConnectionTest, ReadsDrainTheSocketInChunksWithoutWaiting)
     EXPECT_EQ(frame(), 0);
 }
 
+TEST_F(ConnectionTest, AReadNeverAsksForMoreThanTheBufferHolds)
+{
+    std::string many;
+    while (many.size() < 4 * 512) many += bare(103);
+    struct ChunkCase {
+        int16_t read_chunk;
+        int largest;  // the most one receive may ask for
+    };
+    const ChunkCase cases[] = {{4096, kReadChunk}, {kReadChunk + 1, kReadChunk}, {0, kReadChunk},
+                               {-7, kReadChunk}, {100, 100}};
+    for (const ChunkCase& c : cases) {
+        SCOPED_TRACE(c.read_chunk);
+        connection.reset();
+        types.clear();
+        fake_network().largest_request = 0;
+        connection.read_chunk = c.read_chunk;
+        int total = 0;
+        for (int i = 0; i < 100 && total < int(many.size()); ++i) total += frame(i == 0 ? many : "");
+        EXPECT_EQ(total, int(many.size())) << "every byte is still read";
+        EXPECT_EQ(fake_network().largest_request, c.largest);
+    }
+}
+
 TEST_F(ConnectionTest, AFloodingPeerIsHeldBackNotBuffered)
 {
     std::string flood;

@@ -20,6 +20,7 @@ bool has_bytes()
 int take(void* buffer, int max)
 {
     FakeNetwork& net = fake_network();
+    if (max > net.largest_request) net.largest_request = max;
     if (!has_bytes()) {
         ++net.receives_while_idle;
         return 0;

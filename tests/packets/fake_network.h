@@ -20,6 +20,7 @@ struct FakeNetwork {
     std::string pending;  // bytes the peer has sent and the socket holds
     int forced_result = 0;  // a non-zero receive result returned instead of bytes
     int receives_while_idle = 0;
+    int largest_request = 0;  // the most bytes one receive asked for
     std::vector<FakeSend> sends;
 };
 
