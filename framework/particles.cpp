@@ -1,0 +1,67 @@
+#include "framework/particles.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool finite(const cVector3D& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+bool finite(const cColor& c)
+{
+    return std::isfinite(c.r) && std::isfinite(c.g) && std::isfinite(c.b) && std::isfinite(c.a);
+}
+
+}  // namespace
+
+void cVantorParticle::init(const cVector3D& at, const cVector3D& speed, const cColor& tint, float seconds,
+                           float edge)
+{
+    position = at;
+    velocity = speed;
+    life_initial = seconds;
+    life = seconds;
+    colour = tint;
+    depth = 0;
+    size = edge;
+}
+
+float cVantorParticle::fade() const
+{
+    return life_initial == 0 ? 0.0f : life / life_initial;
+}
+
+bool cVantorParticleSystem::add(const cVector3D& position, const cVector3D& velocity, const cColor& colour,
+                                float life, float size)
+{
+    if (!finite(position) || !finite(velocity) || !finite(colour) || !std::isfinite(life) || !std::isfinite(size))
+        return false;
+    cVantorParticle particle;
+    particle.init(position, velocity, colour, life, size);
+    particles.push_back(particle);
+    return true;
+}
+
+void cVantorParticleSystem::update(float dt, const cVector3D& eye, const cMatrix3D& camera)
+{
+    const cVector3D axis(camera.m[2], camera.m[5], camera.m[8]);
+    size_t kept = 0;
+    for (cVantorParticle& particle : particles) {
+        particle.position = particle.position + particle.velocity * double(dt);
+        particle.depth = float(dot(particle.position - eye, axis));
+        particle.life -= dt;
+        if (particle.life < 0 || !std::isfinite(particle.depth)) continue;
+        particles[kept++] = particle;
+    }
+    particles.resize(kept);
+    std::sort(particles.begin(), particles.end(),
+              [](const cVantorParticle& a, const cVantorParticle& b) { return a.depth < b.depth; });
+}
+
+void cVantorParticleSystem::clear()
+{
+    particles.clear();
+}
