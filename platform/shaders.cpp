@@ -426,6 +426,14 @@ void make_uniform_scratch()
     intScratch.assign(kScratchElements, 0);
 }
 
+void leave_program()
+{
+    if (!shaders_on() || currentProgram == -1) return;
+    glUseProgram(0);
+    currentProgram = -1;
+    device().tangent_location = -1;
+}
+
 // The program in use is let go first, so GL really frees it.
 void release_shaders()
 {

@@ -11,6 +11,7 @@
 #include "base/keel.h"
 #include "base/strings.h"
 #include "base/system_interface.h"
+#include "platform/buffers.h"
 #include "platform/drawing.h"
 #include "platform/shaders.h"
 #include "platform/system.h"
@@ -96,6 +97,7 @@ KEEL_API graphics_interface* connect_graphics_interface(graphics_interface* tabl
     table->set_orthographic = set_orthographic;
     connect_drawing_slots(table);
     connect_shader_slots(table);
+    connect_buffer_slots(table);
     return table;
 }
 

@@ -14,6 +14,7 @@
 
 #include "base/angles.h"
 #include "base/color.h"
+#include "platform/buffers.h"
 #include "platform/device.h"
 #include "platform/drawing.h"
 #include "platform/fonts.h"
@@ -239,6 +240,7 @@ void close_window()
     theDevice.ttf_started = false;
     release_textures();
     release_shaders();
+    release_vbos();
     x11_forget_window();
 }
 
@@ -259,6 +261,7 @@ void end_frame(void*, FrameStatistics* stats)
     }
     theDevice.counters = FrameCounters();
     if (!theDevice.window_open) return;
+    leave_program();
     if (!theDevice.skip_next_swap) {
         glFlush();
         SDL_GL_SwapBuffers();

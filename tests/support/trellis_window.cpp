@@ -19,7 +19,7 @@ void TrellisWindow::SetUp()
     __init_trig_tables();
     graphics = __mGraphics_instance()->interface_table;
     ASSERT_NE(graphics, nullptr);
-    ASSERT_TRUE(graphics->open_window(kWidth, kHeight, false, shaders, false, false));
+    ASSERT_TRUE(graphics->open_window(kWidth, kHeight, false, shaders, vbos, display_lists));
     graphics->set_orthographic(0, 0, kWidth, kHeight);
     // The counters belong to the plug-in, not the window: start each test
     // with a fresh frame so a whole binary can run in one process.

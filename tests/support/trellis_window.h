@@ -1,5 +1,6 @@
 // A test fixture that loads the built platform plug-in, opens its window
-// (with the fixed pipeline unless shaders are asked for) and the top-left
+// (with the fixed pipeline unless shaders are asked for, and with vertex
+// buffers and display lists only when asked for) and the top-left
 // pixel space, and reads the drawn pixels back before the frame is shown.
 #pragma once
 
@@ -22,7 +23,8 @@ protected:
     static constexpr uint16_t kWidth = 320;
     static constexpr uint16_t kHeight = 240;
 
-    explicit TrellisWindow(bool shaders = false) : shaders(shaders) {}
+    explicit TrellisWindow(bool shaders = false, bool vbos = false, bool display_lists = false)
+        : shaders(shaders), vbos(vbos), display_lists(display_lists) {}
     void SetUp() override;
     void TearDown() override;
 
@@ -39,6 +41,8 @@ protected:
     int coded_glyph_sheet();
 
     const bool shaders;
+    const bool vbos;
+    const bool display_lists;
     graphics_interface* graphics = nullptr;
     ScratchFolder scratch;
     std::string home;
