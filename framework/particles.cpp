@@ -1,5 +1,13 @@
 #include "framework/particles.h"
 
+#include "base/containers.h"
+#include "base/light.h"
+#include "base/modules.h"
+#include "base/quaternion.h"
+#include "scene/renderer.h"
+#include "scene/shader_set.h"
+#include "scene/transform.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -64,4 +72,36 @@ void cVantorParticleSystem::update(float dt, const cVector3D& eye, const cMatrix
 void cVantorParticleSystem::clear()
 {
     particles.clear();
+}
+
+cVantorParticleSystem::~cVantorParticleSystem()
+{
+    delete shaders;
+}
+
+void cVantorParticleSystem::draw(const cMatrix3D& camera, cLight* light) const
+{
+    if (!__mGraphics_instance()->interface_table || particles.empty()) return;
+    cQuaternion facing;
+    __cQuaternion_from_matrix(&facing, &camera);
+    DSarray<int32_t> white;
+    white.add(0);
+    for (const cVantorParticle& particle : particles) {
+        const float fade = particle.fade();
+        const cColor c = particle.colour;
+        cMaterial material(cColor(c.r, c.g, c.b, fade), cColor(0, 0, 0, fade), cColor(0, 0, 0, fade),
+                           cColor(0.15f, 0.15f, 0.15f, fade), 0);
+        ctRendererSetup setup;
+        setup.shaders = shaders ? shaders : get_default_shader_set();
+        setup.textures = &white;
+        setup.material = &material;
+        setup.shader_light = light;
+        setup.use_shader_light = 1;
+        setup.additive = 0;
+        ctRendererQuad quad(&setup);
+        ctScaledTransform place(particle.position, facing, cVector3D(particle.size, particle.size, particle.size));
+        place.begin_transform();
+        draw_renderer(&quad);
+        place.end_transform();
+    }
 }

@@ -10,6 +10,9 @@
 #include "base/matrix.h"
 #include "base/vector.h"
 
+class cLight;
+class ctShaderSet;
+
 class cVantorParticle {
 public:
     void init(const cVector3D& position, const cVector3D& velocity, const cColor& colour, float life, float size);
@@ -30,7 +33,8 @@ public:
     cVantorParticleSystem() = default;
     cVantorParticleSystem(const cVantorParticleSystem&) = delete;
     cVantorParticleSystem& operator=(const cVantorParticleSystem&) = delete;
-    virtual ~cVantorParticleSystem() = default;
+    // Deletes its shader set.
+    virtual ~cVantorParticleSystem();
 
     // False, adding nothing, for a number that is not finite: the depth sort
     // cannot order such a particle.
@@ -42,10 +46,17 @@ public:
     // the order alpha blending needs.
     void update(float dt, const cVector3D& eye, const cMatrix3D& camera);
     void clear();
+    // Every particle in its order as a quad facing the camera, alpha-blended
+    // by its fade, lit by light in the single-light mode. Nothing is drawn
+    // while no graphics module is bound.
+    void draw(const cMatrix3D& camera, cLight* light) const;
 
     uint32_t count() const { return uint32_t(particles.size()); }
     // In drawing order; null past the end.
     const cVantorParticle* get(uint32_t index) const { return index < particles.size() ? &particles[index] : nullptr; }
+
+    // Owned; null draws with the default set (when there are shaders).
+    ctShaderSet* shaders = nullptr;
 
 private:
     std::vector<cVantorParticle> particles;

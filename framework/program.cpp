@@ -199,7 +199,10 @@ void cVantorProgramP2P::render_view_scene()
 
 void cVantorProgramP2P::render_view_effects(cViewReference* view)
 {
-    if (program_state == kStateHostRace || program_state == kStateClientRace) render_race_effects(view, am_server());
+    if (program_state != kStateHostRace && program_state != kStateClientRace) return;
+    render_race_effects(view, am_server());
+    const cUserView* first = first_view();
+    if (first) particles.draw(first->camera_rotation, lights.get(0));
 }
 
 void cVantorProgramP2P::render_overlay(cViewReference* view)
