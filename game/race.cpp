@@ -93,8 +93,9 @@ int take_fixed_steps(float* accumulator, float dt)
         ++steps;
         *accumulator = float(*accumulator - kStepSeconds);
     }
-    // What a long stall left over is dropped rather than carried on.
-    if (!(*accumulator <= 0)) *accumulator = 0;
+    // What a long stall left over is dropped rather than carried on, and a
+    // frame time that is negative or not a number leaves nothing owed.
+    if (!(*accumulator <= 0 && *accumulator > -kStepSeconds)) *accumulator = 0;
     return steps;
 }
 

@@ -37,6 +37,8 @@ TEST(RaceSteps, AFrameOf35MillisecondsRunsFourStepsAndLeavesMinusFiveMillisecond
         {"one step exactly", 0, 0.01f, 1},
         {"the leftover of the last frame counts", -0.00499999523f, 0.004f, 0},
         {"a stall of five seconds runs one second of steps", 0, 5.0f, kMaxStepsPerFrame},
+        {"a negative frame time owes nothing", 0, -3.0f, 0},
+        {"a frame time that is not a number runs no step", 0, std::nanf(""), 0},
     };
     for (const Case& c : cases) {
         accumulator = c.start;
