@@ -121,6 +121,12 @@ void fill_sound(sound_interface* t)
 void fill_graphics(graphics_interface* t)
 {
     memset(static_cast<void*>(t), 0, sizeof *t);
+    t->shaders_available = [] { return false; };
+    // No image file can be read: the start-up's textures stay the built-in white one.
+    t->import_image = [](const char*, uint16_t* width, uint16_t* height, uint8_t** rgba) {
+        *width = *height = 0;
+        *rgba = nullptr;
+    };
     t->set_ambient_light = [](cColor* color) { state.ambient = *color; };
     t->create_texture = [](uint16_t* width, uint16_t* height, uint8_t* rgba, bool linear, bool mipmaps, bool clamp,
                            int replace, TextureDoneCallback done) {
