@@ -23,7 +23,8 @@ public:
     // Element 0..8; any other index gives a zero that writes cannot keep.
     double& operator[](int i);
 
-    cVector3D third_column() const { return cVector3D(m[2], m[5], m[8]); }
+    // Column 0..2: the rotated x, y and z axes of a rotation matrix.
+    cVector3D column(int c) const { return cVector3D(m[c], m[3 + c], m[6 + c]); }
 
     double m[9];
 };
@@ -32,6 +33,13 @@ public:
 // axes along a coordinate axis; nothing relies on more.
 KEEL_API void __cMatrix3d_construct_matrix(cMatrix3D* out, double angle, const cVector3D* axis);
 KEEL_API void __cMatrix3d_from_quaternion(cMatrix3D* out, const cQuaternion* q);
+// The rotation matrix of a quaternion, as a value.
+inline cMatrix3D rotation_matrix(const cQuaternion& q)
+{
+    cMatrix3D m;
+    __cMatrix3d_from_quaternion(&m, &q);
+    return m;
+}
 // a, b and c become columns 0, 1 and 2.
 KEEL_API void __cMatrix3d_from_eigenvectors(cMatrix3D* out, const cVector3D* a, const cVector3D* b,
                                             const cVector3D* c);

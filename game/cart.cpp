@@ -103,9 +103,7 @@ static bool is_zero(const cVector3D& v)
 // Without mass the drive has nothing to act on; the cart coasts.
 static void drive_on_track(czrCar* car, double dt)
 {
-    cMatrix3D rotation;
-    __cMatrix3d_from_quaternion(&rotation, &car->rotation);
-    const cVector3D front = -rotation.third_column();
+    const cVector3D front = -rotation_matrix(car->rotation).column(2);
     const bool pushing = !is_zero(car->motion_a) && dot(car->motion_a, front) > 0;
     car->velocity = front * dot(front, car->velocity);
     if (!(car->mass > 0)) return;

@@ -27,18 +27,6 @@ static const double kOffTrackDistance = 1.0;
 
 namespace {
 
-cMatrix3D matrix_of(const cQuaternion& rotation)
-{
-    cMatrix3D m;
-    __cMatrix3d_from_quaternion(&m, &rotation);
-    return m;
-}
-
-cVector3D column(const cMatrix3D& m, int c)
-{
-    return cVector3D(m.m[c], m.m[3 + c], m.m[6 + c]);
-}
-
 // The spline parameter of the track's centre line nearest to point.
 double nearest_parameter(const czrTrack& track, const cVector3D& point)
 {
@@ -116,7 +104,7 @@ void respawn_cart(cGame* game, uint32_t sync_id)
     if (!car || !game->track) return;
     const double t = nearest_parameter(*game->track, car->last_on_track);
     const czrTrackFrame frame = game->track->frame_at(t / game->track->positions().count);
-    car->position = frame.position + column(matrix_of(frame.rotation), 1) * frame.scale.y;
+    car->position = frame.position + rotation_matrix(frame.rotation).column(1) * frame.scale.y;
     car->rotation = frame.rotation;
     car->velocity = car->motion_a = car->motion_b = car->motion_c = cVector3D();
     czrTeleport teleport;
@@ -210,8 +198,8 @@ void place_camera(cGame* game, const czrCar& car)
     if (!view || !(from_centre < kCameraFarSquared && from_centre > kCameraNearSquared)) return;
     const double speed = std::min(car.velocity.length(), kCameraTopSpeed);
     const double k = std::sqrt(speed / 3) / 3 + 0.5;
-    const cMatrix3D m = matrix_of(car.rotation);
-    view->camera_position = car.position + column(m, 2) * (k * 3) + column(m, 1) * (k + 1);
+    const cMatrix3D m = rotation_matrix(car.rotation);
+    view->camera_position = car.position + m.column(2) * (k * 3) + m.column(1) * (k + 1);
     view->camera_rotation = m;
     __cMatrix3d_pitch(&view->camera_rotation, kCameraPitch);
 }

@@ -22,18 +22,6 @@ static const double kHighestBelowFace = 0.1;
 
 namespace {
 
-cMatrix3D matrix_of(const cQuaternion& rotation)
-{
-    cMatrix3D m;
-    __cMatrix3d_from_quaternion(&m, &rotation);
-    return m;
-}
-
-cVector3D column(const cMatrix3D& m, int c)
-{
-    return cVector3D(m.m[c], m.m[3 + c], m.m[6 + c]);
-}
-
 // b (a . b) / (b . b); zero when either is zero.
 cVector3D projection(const cVector3D& a, const cVector3D& b)
 {
@@ -49,7 +37,7 @@ bool is_zero(const cVector3D& v)
 // normal leaves no forward direction, and the rotation stays.
 void level_along(czrCar* car, const cVector3D& up)
 {
-    const cVector3D back = column(matrix_of(car->rotation), 2);
+    const cVector3D back = rotation_matrix(car->rotation).column(2);
     const cVector3D forward = back - projection(back, up);
     if (is_zero(forward)) return;
     cMatrix3D m;
@@ -71,7 +59,7 @@ void add_trail(cGame* game, const czrProjectile& projectile)
     const float s = float(__mRandom_rand()) / float(kRandomMax) * 0.5f + 0.5f;
     const cVector3D offset = random_offset() * kTrailSpread;
     const cVector3D velocity =
-        offset + (projectile.velocity - column(matrix_of(projectile.rotation), 2) * kTrailSpeed);
+        offset + (projectile.velocity - rotation_matrix(projectile.rotation).column(2) * kTrailSpeed);
     game->particles.add(projectile.position, velocity, cColor(0.5f, 0.5f, 0.5f, 1.0f), 1.0f, s);
 }
 
@@ -115,9 +103,9 @@ bool hold_to_track(const czrTrack& track, czrCar* car)
     const double t = __cSpline3d_get_value_closest_to(&spline, &car->position, 0.001, 25);
     car->track_fraction = t / spline.count;
     const czrTrackFrame frame = track.frame_at(car->track_fraction);
-    const cMatrix3D m = matrix_of(frame.rotation);
-    const cVector3D side = column(m, 0);
-    const cVector3D up = column(m, 1);
+    const cMatrix3D m = rotation_matrix(frame.rotation);
+    const cVector3D side = m.column(0);
+    const cVector3D up = m.column(1);
     const cVector3D centre = frame.position + up * frame.scale.y;
     const cVector3D d = car->position - centre;
     const cVector3D lateral = projection(d, side);
@@ -137,10 +125,10 @@ void projectile_home(czrProjectile* projectile, const czrProjectileType& type, f
     if (type.turn_rate == 0) return;
     const czrCar* target = cartRegistry.find(projectile->param_b);
     if (!target) return;
-    const cMatrix3D m = matrix_of(projectile->rotation);
-    const cVector3D nose = column(m, 2);
+    const cMatrix3D m = rotation_matrix(projectile->rotation);
+    const cVector3D nose = m.column(2);
     const cVector3D to_target = (target->position - projectile->position).normalized();
-    const cVector3D up = column(m, 1);
+    const cVector3D up = m.column(1);
     cMatrix3D facing;
     __cMatrix3d_from_forward_and_up(&facing, &to_target, &up);
     cQuaternion goal;
@@ -154,13 +142,13 @@ void projectile_home(czrProjectile* projectile, const czrProjectileType& type, f
         const cQuaternion from = projectile->rotation;
         __cQuaternion_slerp(&projectile->rotation, &from, &goal, turn / a);
     }
-    projectile->velocity = column(matrix_of(projectile->rotation), 2) * projectile->velocity.length();
+    projectile->velocity = rotation_matrix(projectile->rotation).column(2) * projectile->velocity.length();
 }
 
 void projectile_move(czrProjectile* projectile, const czrProjectileType& type, float dt)
 {
     if (type.thrust != 0 || type.velocity_gain != 0) {
-        const cVector3D push = column(matrix_of(projectile->rotation), 2) * double(type.thrust) +
+        const cVector3D push = rotation_matrix(projectile->rotation).column(2) * double(type.thrust) +
                                projectile->velocity * double(type.velocity_gain);
         projectile->velocity = projectile->velocity + push * double(dt);
     }

@@ -1,61 +1,19 @@
 // Two real programs side by side under X, over the real network plug-in on
 // 127.0.0.1: a player clicks Host Game in one window and the rules file's
 // server in the other, and the host takes the second player into its lobby.
-#include <gtest/gtest.h>
-
-#include "tests/support/program_window.h"
+#include "tests/game/two_programs.h"
 
 namespace {
 
-const std::string k640x480("\x80\x02\xe0\x01\x00", 5);
-// Below any window that other tests open at the top left.
-constexpr int kWindowTop = 520;
-
-// The game's menu at 640 x 480 with its two option lists and one server;
-// a button's inner box is blue to the left of its text.
-constexpr int kHostGameX = 320;
-constexpr int kHostGameY = 442;
-constexpr int kServerX = 220;
-constexpr int kServerY = 394;
-constexpr int kLeftOfText = 80;
-const Rgb kButtonBlue{0, 0, 255};
-const Rgb kBlack{0, 0, 0};
-
-// Version 296 and the record: the name, control scheme and species 0, the two
-// network periods and the music on.
-std::string settings_for(const std::string& name, char roster_interval, char update_interval)
-{
-    return std::string("\x28\x01\0\0", 4) + name + std::string(32 - name.size(), '\0') + std::string(4, '\0') +
-           roster_interval + update_interval + std::string(2, '\0');
-}
-
-class LobbyWindowTest : public ::testing::Test {
+class LobbyWindowTest : public TwoProgramsTest {
 protected:
     void SetUp() override
     {
-        display = open_test_display();
-        ASSERT_NE(display, nullptr);
+        TwoProgramsTest::SetUp();
         // Zero periods: each program fills in the defaults and writes them back.
         write_file(host / "local/zorblitrally.prf", settings_for("Hosty", 0, 0));
         write_file(client / "local/zorblitrally.prf", settings_for("Joiner", 0, 0));
     }
-    void TearDown() override
-    {
-        if (display) XCloseDisplay(display);
-    }
-
-    // Starts the program and puts its window at left, clear of the other one.
-    Window show(ProgramCopy& program, int left)
-    {
-        program.start();
-        const Window window = wait_for_window(display, "zorblitrally", program.pid());
-        if (window) place_window(display, window, left, kWindowTop);
-        return window;
-    }
-
-    ProgramCopy host{{"trellis.so", "wirelink.so", "murmur.so", "meshferry.so"}, k640x480};
-    ProgramCopy client{{"trellis.so", "wirelink.so", "murmur.so", "meshferry.so"}, k640x480};
-    Display* display = nullptr;
 };
 
 }  // namespace
@@ -68,7 +26,7 @@ TEST_F(LobbyWindowTest, HostGameThenTheServerButtonBringsTheClientIn)
         << "no Host Game button at its place\n"
         << host.output();
     click_window(display, host_window, kHostGameX, kHostGameY);
-    // The lobby, empty but for chat, has replaced the menu.
+    // The lobby has replaced the menu.
     ASSERT_TRUE(wait_for_pixel(display, host_window, kHostGameX - kLeftOfText, kHostGameY, kBlack)) << host.output();
 
     const Window client_window = show(client, 640);

@@ -2,57 +2,20 @@
 // starts the race with the lobby's start button, the client drives with the
 // arrow keys, and both stay in the race: the client hears the host's cart
 // updates (without them it would time out), the host hears the client.
-#include <gtest/gtest.h>
-
 #include <X11/keysym.h>
 
-#include "tests/support/program_window.h"
+#include "tests/game/two_programs.h"
 
 namespace {
 
-const std::string k640x480("\x80\x02\xe0\x01\x00", 5);
-constexpr int kWindowTop = 520;
-constexpr int kHostGameX = 320;
-constexpr int kHostGameY = 442;
-constexpr int kServerX = 220;
-constexpr int kServerY = 394;
-constexpr int kLeftOfText = 80;
-constexpr int kStartX = 320;
-constexpr int kStartY = 74;
-const Rgb kButtonBlue{0, 0, 255};
-const Rgb kBlack{0, 0, 0};
-
-std::string settings_for(const std::string& name)
-{
-    return std::string("\x28\x01\0\0", 4) + name + std::string(32 - name.size(), '\0') + std::string(4, '\0') +
-           char(23) + char(4) + std::string(2, '\0');
-}
-
-class RaceWindowTest : public ::testing::Test {
+class RaceWindowTest : public TwoProgramsTest {
 protected:
     void SetUp() override
     {
-        display = open_test_display();
-        ASSERT_NE(display, nullptr);
+        TwoProgramsTest::SetUp();
         write_file(host / "local/zorblitrally.prf", settings_for("Hosty"));
         write_file(client / "local/zorblitrally.prf", settings_for("Joiner"));
     }
-    void TearDown() override
-    {
-        if (display) XCloseDisplay(display);
-    }
-
-    Window show(ProgramCopy& program, int left)
-    {
-        program.start();
-        const Window window = wait_for_window(display, "zorblitrally", program.pid());
-        if (window) place_window(display, window, left, kWindowTop);
-        return window;
-    }
-
-    ProgramCopy host{{"trellis.so", "wirelink.so", "murmur.so", "meshferry.so"}, k640x480};
-    ProgramCopy client{{"trellis.so", "wirelink.so", "murmur.so", "meshferry.so"}, k640x480};
-    Display* display = nullptr;
 };
 
 }  // namespace

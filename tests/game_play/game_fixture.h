@@ -82,3 +82,15 @@ protected:
 
     std::unique_ptr<cGame> game;
 };
+
+// This machine hosting, in its lobby, with our own record in slot 0.
+class HostFixture : public GameFixture {
+protected:
+    void SetUp() override
+    {
+        GameFixture::SetUp();
+        fake_game().server = true;
+        game->program_state = kStateHostLobby;
+        game->on_host_started();
+    }
+};

@@ -6,15 +6,8 @@
 
 namespace {
 
-class HostPlayTest : public GameFixture {
+class HostPlayTest : public HostFixture {
 protected:
-    void SetUp() override
-    {
-        GameFixture::SetUp();
-        fake_game().server = true;
-        game->program_state = kStateHostLobby;
-        game->on_host_started();
-    }
 
     // Frames of the host's step; what they printed.
     std::string step(float dt = 0.01f, int frames = 1)

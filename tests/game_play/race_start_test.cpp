@@ -7,16 +7,8 @@
 
 namespace {
 
-class RaceStartTest : public GameFixture {
+class RaceStartTest : public HostFixture {
 protected:
-    void SetUp() override
-    {
-        GameFixture::SetUp();
-        fake_game().server = true;
-        game->program_state = kStateHostLobby;
-        game->on_host_started();
-    }
-
     void seat(int index, uint16_t state, uint8_t species = 0)
     {
         slot(index).state = state;

@@ -207,12 +207,15 @@ TEST(Vector2D, DifferenceAndCentre)
     EXPECT_EQ(d.y, 500);
 }
 
-TEST(MatrixHeader, ThirdColumn)
+TEST(MatrixHeader, ColumnsReadDownTheRows)
 {
-    const cVector3D column = cMatrix3D(1, 2, 3, 4, 5, 6, 7, 8, 9).third_column();
-    EXPECT_EQ(column.x, 3);
-    EXPECT_EQ(column.y, 6);
-    EXPECT_EQ(column.z, 9);
+    const cMatrix3D m(1, 2, 3, 4, 5, 6, 7, 8, 9);
+    for (int c = 0; c < 3; ++c) {
+        const cVector3D column = m.column(c);
+        EXPECT_EQ(column.x, 1 + c);
+        EXPECT_EQ(column.y, 4 + c);
+        EXPECT_EQ(column.z, 7 + c);
+    }
 }
 
 struct HueCase {

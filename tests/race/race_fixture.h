@@ -12,21 +12,18 @@
 #include "game/world_step.h"
 #include "tests/game_play/game_fixture.h"
 
-class RaceFixture : public GameFixture {
+class RaceFixture : public HostFixture {
 protected:
     void SetUp() override
     {
-        GameFixture::SetUp();
-        fake_game().server = true;
-        game->program_state = kStateHostLobby;
-        game->on_host_started();
+        HostFixture::SetUp();
         raceClock = RaceClock();
     }
     void TearDown() override
     {
         clear_projectiles();
         projectileTypes.clear();
-        GameFixture::TearDown();
+        HostFixture::TearDown();
     }
 
     // A client in slot index, reached on transport id.
