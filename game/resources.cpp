@@ -1,11 +1,12 @@
 // The game's scene resources: ambient light, the star field texture, the sun
-// and the one view the frame draws, and the music tracks.
+// and the one view the frame draws, the models, and the music tracks.
 
 #include "base/light.h"
 #include "base/modules.h"
 #include "base/random.h"
 #include "base/value_bitmap.h"
 #include "game/game.h"
+#include "game/models.h"
 #include "game/music.h"
 
 static const int kStarFieldSize = 1024;
@@ -74,5 +75,7 @@ void cGame::load_game_resources()
     }
     lights.insert(make_sun());
     views.insert(make_race_view());
+    load_species_meshes();
+    load_extra_models();
     load_music_tracks(this);
 }

@@ -103,6 +103,9 @@ bool import_cached_model(ctMeshSet& set, const std::string& stem)
         set.export_model(jmf);
         return true;
     }
-    if (!have_jmf) printf("ERROR: File not found: %s\n", fbx.c_str());
-    return set.meshes.count() > 0;
+    if (have_jmf) return set.meshes.count() > 0;
+    printf("ERROR: File not found: %s\n", fbx.c_str());
+    set.by_name.clear();
+    set.meshes.clear();
+    return false;
 }
