@@ -1,0 +1,108 @@
+// JSON text as keelcore reads it: from memory in one piece and from a source
+// that hands it over in pieces of varying size. Both must agree; a value read
+// must write, read back and write again to the very same text.
+// The first byte picks the options (bit 0 comments, bit 1 indented output) and
+// the seed of the piece sizes; the rest is the text.
+#include <cstring>
+#include <string>
+
+#include "json/parser.h"
+#include "json/writer.h"
+#include "tests/fuzz/support/fuzz_support.h"
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition) __builtin_trap();
+}
+
+// Hands out the text in pieces of 1 to 64 bytes, the sizes drawn from the seed.
+struct Pieces {
+    const char* text;
+    size_t size;
+    size_t at;
+    uint32_t state;
+};
+
+int next_piece(void* state, void* dest, unsigned* n)
+{
+    Pieces& p = *static_cast<Pieces*>(state);
+    p.state = p.state * 1103515245u + 12345u;
+    size_t piece = 1 + (p.state >> 16) % 64;
+    if (piece > *n) piece = *n;
+    if (piece > p.size - p.at) piece = p.size - p.at;
+    memcpy(dest, p.text + p.at, piece);
+    p.at += piece;
+    *n = unsigned(piece);
+    return 0;
+}
+
+std::string written(const cson_value* v, bool indented)
+{
+    cson_output_opt opt = {};
+    opt.indentation = indented ? 2 : 0;
+    opt.addSpaceAfterColon = indented;
+    cson_buffer buffer = {};
+    check(cson_output_buffer(v, &buffer, &opt) == cson_rc_OK);
+    std::string text(reinterpret_cast<const char*>(buffer.mem), buffer.used);
+    cson_buffer_clear(&buffer);
+    return text;
+}
+
+cson_value* parsed(const std::string& text, const cson_parse_opt& opt)
+{
+    cson_value* v = nullptr;
+    check(cson_parse_string(&v, text.data(), unsigned(text.size()), &opt, nullptr) == cson_rc_OK);
+    return v;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1 || size > 65536) return 0;
+    const uint8_t flags = data[0];
+    const char* text = reinterpret_cast<const char*>(data + 1);
+    const unsigned length = unsigned(size - 1);
+    cson_parse_opt opt = {};
+    opt.allowComments = flags & 1;
+    // The writer has no limit of its own here, so any depth read writes back.
+    opt.maxDepth = 25;
+
+    cson_value* whole = nullptr;
+    cson_parse_info whole_info = {};
+    const int whole_rc = cson_parse_string(&whole, text, length, &opt, &whole_info);
+    check((whole_rc == cson_rc_OK) == (whole != nullptr));
+
+    Pieces pieces{text, length, 0, flags};
+    cson_value* streamed = nullptr;
+    cson_parse_info streamed_info = {};
+    const int streamed_rc = cson_parse(&streamed, next_piece, &pieces, &opt, &streamed_info);
+    check((streamed_rc == cson_rc_OK) == (streamed != nullptr));
+
+    // Texts below two bytes are refused from memory whatever they hold.
+    if (length >= 2) {
+        check(whole_rc == streamed_rc);
+        check(whole_info.line == streamed_info.line && whole_info.col == streamed_info.col &&
+              whole_info.length == streamed_info.length);
+    }
+    if (whole && streamed) check(written(whole, false) == written(streamed, false));
+
+    if (whole) {
+        const std::string first = written(whole, false);
+        cson_value* again = parsed(first, opt);
+        check(written(again, false) == first);
+        cson_value* from_indented = parsed(written(whole, flags & 2), opt);
+        check(written(from_indented, false) == first);
+        cson_value* copy = cson_value_clone(whole);
+        check(copy != nullptr);
+        check(written(copy, false) == first);
+        cson_value_free(copy);
+        cson_value_free(from_indented);
+        cson_value_free(again);
+    }
+    cson_value_free(whole);
+    cson_value_free(streamed);
+    return 0;
+}
