@@ -1,6 +1,6 @@
 // JSON text as keelcore reads it: from memory in one piece and from a source
 // that hands it over in pieces of varying size. Both must agree; a value read
-// must write, read back and write again to the very same text.
+// must write, read back and write again to the same text.
 // The first byte picks the options (bit 0 comments, bit 1 indented output) and
 // the seed of the piece sizes; the rest is the text.
 #include <cstring>
@@ -60,6 +60,21 @@ cson_value* parsed(const std::string& text, const cson_parse_opt& opt)
     return v;
 }
 
+// Whether the text's strings are sure to be written back as they were read:
+// nothing outside ASCII and no escape that could be FFFE or FFFF.
+bool faithful(const char* text, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
+        if (i + 4 > length) continue;
+        const char last = char(text[i + 3] | 0x20);
+        if ((text[i] | 0x20) == 'f' && (text[i + 1] | 0x20) == 'f' && (text[i + 2] | 0x20) == 'f' &&
+            (last == 'e' || last == 'f'))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -93,16 +108,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (whole && streamed) check(written(whole, false) == written(streamed, false));
 
     if (whole) {
+        // Bytes that are not UTF-8 and the code points FFFE and FFFF are
+        // written as U+FFFD, so text holding them may change once (and keys
+        // that become equal merge); from then on the text must stay the same.
         const std::string first = written(whole, false);
         cson_value* again = parsed(first, opt);
-        check(written(again, false) == first);
+        const std::string second = written(again, false);
+        if (faithful(text, length)) check(second == first);
+        cson_value* third = parsed(second, opt);
+        check(written(third, false) == second);
         cson_value* from_indented = parsed(written(whole, flags & 2), opt);
-        check(written(from_indented, false) == first);
+        check(written(from_indented, false) == second);
         cson_value* copy = cson_value_clone(whole);
         check(copy != nullptr);
         check(written(copy, false) == first);
         cson_value_free(copy);
         cson_value_free(from_indented);
+        cson_value_free(third);
         cson_value_free(again);
     }
     cson_value_free(whole);
