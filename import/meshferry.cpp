@@ -410,8 +410,10 @@ KEEL_API void get_plugin_prereqs(DSParray<std::string>&)
 {
 }
 
-KEEL_API uint8_t import_mesh_set(MeshImportRequest* request)
+// Called through the loader's generic uint8_t (*)(void*), so it has exactly that type.
+KEEL_API uint8_t import_mesh_set(void* argument)
 {
+    MeshImportRequest* request = static_cast<MeshImportRequest*>(argument);
     if (!request || !request->meshes || !request->path || !request->create_mesh) return 0;
     char extension[kExtensionBytes] = {};
     char raw[kMaxNameBytes];

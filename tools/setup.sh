@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config
   libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev libsdl-net1.2-dev libsdl-mixer1.2-dev
   libasound2-dev libvorbis-dev
-  libglew-dev libglu1-mesa-dev libpng-dev libgl1-mesa-dri
+  libglew-dev libglu1-mesa-dev libpng-dev libtiff-dev libgl1-mesa-dri
   libgtest-dev googletest
   nlohmann-json3-dev rapidjson-dev
   xvfb xauth x11-utils libx11-dev libxtst-dev

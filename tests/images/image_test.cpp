@@ -342,3 +342,46 @@ TEST(ImageImport, GifFaultsOfTheLoaderAreRefusedBeforeIt)
         }
     }
 }
+
+namespace {
+
+// A baseline little-endian TIFF of 2 x 2 grey pixels (0, 85, 170, 255) in one
+// uncompressed strip; strip_at moves the strip, past the end to cut it off.
+std::string tiff_grey(uint32_t strip_at = 122)
+{
+    std::string t("II\x2A\x00\x08\x00\x00\x00\x09\x00", 10);
+    const uint32_t fields[9][3] = {{256, 3, 2}, {257, 3, 2}, {258, 3, 8},        {259, 3, 1}, {262, 3, 1},
+                                   {273, 4, strip_at}, {277, 3, 1}, {278, 3, 2}, {279, 4, 4}};
+    for (const auto& f : fields) {
+        const uint32_t words[3] = {f[0] | (f[1] << 16), 1, f[2]};
+        for (uint32_t w : words)
+            for (int b = 0; b < 4; ++b) t += char((w >> (8 * b)) & 0xFF);
+    }
+    t += std::string(4, '\0');
+    return t + std::string("\x00\x55\xAA\xFF", 4);
+}
+
+}  // namespace
+
+// A TIFF whose pixels cannot be read fails cleanly and keeps nothing of the
+// decoder (the sanitizer build sees what a failed read leaves behind).
+TEST(ImageImport, TiffReadsGreyAndRefusesACutStrip)
+{
+    ScratchFolder scratch;
+    write_file(scratch / "grey.tif", tiff_grey());
+    const Imported grey = import(scratch / "grey.tif");
+    ASSERT_TRUE(grey.has_pixels) << grey.output;
+    EXPECT_EQ(grey.width, 2);
+    EXPECT_EQ(grey.height, 2);
+    EXPECT_EQ(grey.rgba, (std::vector<uint8_t>{0, 0, 0, 255, 85, 85, 85, 255, 170, 170, 170, 255, 255, 255, 255, 255}));
+
+    for (const uint32_t strip_at : {124u, 4000u}) {
+        const std::string path = scratch / "cut.tiff";
+        write_file(path, tiff_grey(strip_at));
+        const Imported cut = import(path);
+        EXPECT_FALSE(cut.has_pixels) << strip_at;
+        EXPECT_EQ(cut.width, 0);
+        EXPECT_EQ(cut.height, 0);
+        EXPECT_EQ(cut.output.rfind("ERROR: File load error: ", 0), 0u) << cut.output;
+    }
+}
