@@ -5,6 +5,7 @@
 
 #include "base/matrix.h"
 #include "base/random.h"
+#include "game/ribbon_renderer.h"
 
 namespace {
 
@@ -139,6 +140,7 @@ czrTrack::czrTrack(const TrackLoadRecord& params) : track_params(params)
     build_splines();
     sample_positions();
     build_geometry();
+    build_renderers();
 }
 
 void czrTrack::build_ring()
