@@ -9,10 +9,10 @@
 #include "base/value_bitmap.h"
 #include "game/cart.h"
 #include "game/game.h"
+#include "game/models.h"
 #include "scene/renderer.h"
 #include "scene/shader_set.h"
 
-const std::string cartPartNames[kCartPartCount] = {"head", "body", "car", "pipes"};
 uint32_t cartTextures[kSpeciesCount][kCartPartCount] = {};
 DSParray<cMaterial> cartMaterials(false);
 DSParray<ctShaderSet> cartShaderSets(false);
@@ -55,17 +55,6 @@ void load_textures()
             cartTextures[s][k] = load_part_texture(kCartFolder + speciesNames[s] + "cart-" + cartPartNames[k] + ".png");
 }
 
-// The species' models cannot be imported yet: a cart is drawn without
-// meshes, and a species with neither file says so.
-void check_models()
-{
-    for (int s = 0; s < kSpeciesCount; ++s) {
-        const std::string base = kCartFolder + speciesNames[s] + "cart";
-        if (!__mFileOps_file_exists((base + ".jmf").c_str()) && !__mFileOps_file_exists((base + ".fbx").c_str()))
-            std::printf("ERROR: File not found: %s\n", (base + ".fbx").c_str());
-    }
-}
-
 ctShaderSet* cart_shader_set()
 {
     ctShaderSet* set = cartShaderSets.get(0);
@@ -95,7 +84,7 @@ void load_carts(bool dont_load_textures)
     for (auto& species : cartTextures)
         for (uint32_t& id : species) id = 0;
     if (!dont_load_textures) load_textures();
-    check_models();
+    load_species_meshes();
 }
 
 void build_cart_renderers(czrCar* car)
@@ -112,7 +101,14 @@ void build_cart_renderers(czrCar* car)
         cMaterial* material = cartMaterials.get(uint32_t(k));
         setup.material = material ? material : shared_default_material();
         setup.shader_light = cart_shader_light();
-        ctRenderer* renderer = new ctRendererMesh(&setup, nullptr);
+        // A species whose model did not load said so at start-up; only a
+        // model that lacks a part is worth a line for every cart.
+        const ctMeshSet& set = speciesMeshSets[species];
+        ctMesh* mesh = set.find_mesh(cartPartNames[k]);
+        if (!mesh && set.meshes.count() > 0)
+            std::printf("ERROR: Could not find mesh %s in species %s\n", cartPartNames[k].c_str(),
+                        speciesNames[species].c_str());
+        ctRenderer* renderer = new ctRendererMesh(&setup, mesh);
         car->part_renderers.emplace_back(renderer);
         car->instances.insert(
             new _ctVisibleObjectBase::RendererInstance(renderer, cVector3D(kPartScale, kPartScale, kPartScale)));

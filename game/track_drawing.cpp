@@ -8,8 +8,8 @@
 #include "base/bitmap.h"
 #include "base/color.h"
 #include "base/constants.h"
-#include "base/fileops.h"
 #include "base/modules.h"
+#include "game/models.h"
 #include "game/ribbon_renderer.h"
 #include "game/track.h"
 #include "scene/renderer.h"
@@ -30,9 +30,6 @@ const char* const kTexturePaths[kTrackTextureCount] = {
     "data/zorblitRally/ring_side_selfillum.png",
     "data/zorblitRally/extraModel/finishline.png",
 };
-
-const char* const kModelStems[2] = {"data/zorblitRally/extraModel/speedboost",
-                                    "data/zorblitRally/extraModel/finishLine"};
 
 constexpr float kHueCycleSeconds = 42.0f;
 constexpr double kMarkerLift = 0.5;
@@ -79,18 +76,6 @@ void load_track_textures()
     trackTextures[kBlack] = loaded_or_white(make_black_texture(module->interface_table));
     for (int k = kRingTopSpecular; k < kTrackTextureCount; ++k)
         trackTextures[k] = loaded_or_white(module->textures->load_texture(kTexturePaths[k], true, true, false));
-}
-
-// Nothing reads the models yet but their presence: the finish-line marker
-// draws without meshes until they can be imported.
-void check_models()
-{
-    for (const char* stem : kModelStems) {
-        const std::string jmf = std::string(stem) + ".jmf";
-        const std::string fbx = std::string(stem) + ".fbx";
-        if (!__mFileOps_file_exists(jmf.c_str()) && !__mFileOps_file_exists(fbx.c_str()))
-            std::printf("ERROR: File not found: %s\n", fbx.c_str());
-    }
 }
 
 cMaterial& ring_material()
@@ -163,7 +148,7 @@ void load_track_assets(bool skip_textures)
         for (int& id : trackTextures) id = 0;
     else
         load_track_textures();
-    check_models();
+    load_extra_models();
 }
 
 czrRibbonRenderer::czrRibbonRenderer(const ctRendererSetup* setup, const czrTrackMesh& ribbon)
@@ -230,8 +215,8 @@ void czrTrack::build_renderers()
     const ctRendererSetup pole = track_setup(2, &finish_textures, &pole_material(), 0);
     ring_top_renderer.reset(new czrRibbonRenderer(&top, ring_top_mesh));
     ring_side_renderer.reset(new czrRibbonRenderer(&side, ring_side_mesh));
-    base_renderer.reset(new ctRendererMesh(&base, nullptr));
-    pole_renderer.reset(new ctRendererMesh(&pole, nullptr));
+    base_renderer.reset(new ctRendererMesh(&base, finishLineMeshSet.find_mesh("base")));
+    pole_renderer.reset(new ctRendererMesh(&pole, finishLineMeshSet.find_mesh("pole")));
 }
 
 void czrTrack::draw(float race_time, DSParray<cLight>* lights)

@@ -49,7 +49,8 @@ std::string RaceStage::open(const std::string& folder, uint16_t window_width, ui
     if (!getcwd(here, sizeof here)) return "no working folder";
     home = here;
     make_folder(folder + "/plugin");
-    copy_file(std::string(ZR_GAME_DIR) + "/plugin/trellis.so", folder + "/plugin/trellis.so");
+    for (const char* plugin : {"trellis.so", "meshferry.so"})
+        copy_file(std::string(ZR_GAME_DIR) + "/plugin/" + plugin, folder + "/plugin/" + plugin);
     if (symlink((std::string(ZR_GAME_DIR) + "/data").c_str(), (folder + "/data").c_str()) != 0)
         return "cannot link the data";
     if (chdir(folder.c_str()) != 0) return "cannot enter " + folder;

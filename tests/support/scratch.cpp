@@ -97,4 +97,10 @@ void copy_program_with_fake_modules(const ScratchFolder& folder, const std::stri
         copy_file(std::string(ZR_GAME_DIR) + "/plugin/" + plugin, folder / ("plugin/" + plugin));
     write_file(folder / "local/zorblitrally.cfg", std::string("\x20\x03\x58\x02\x00", 5));
     write_file(folder / "data/zorblitRally/rules.ini", rules);
+    copy_file(std::string(ZR_GAME_DIR) + "/plugin/meshferry.so", folder / "plugin/meshferry.so");
+    make_folder(folder / "data/zorblitRally/carts");
+    make_folder(folder / "data/zorblitRally/extraModel");
+    for (const char* model : {"carts/Foxcart", "carts/Erminecart", "extraModel/speedboost", "extraModel/finishLine"})
+        copy_file(std::string(ZR_GAME_DIR) + "/data/zorblitRally/" + model + ".fbx",
+                  folder / ("data/zorblitRally/" + std::string(model) + ".fbx"));
 }

@@ -34,8 +34,9 @@ struct ProcessResult {
 ProcessResult run_process(const std::string& command, const std::string& input = "");
 
 // The built program and keelcore in folder, with the fake-modules plug-in and
-// the named plug-ins of the build in plugin/, an 800 x 600 windowed cfg in
-// local/, and rules as data/zorblitRally/rules.ini.
+// the named plug-ins of the build and the model importer in plugin/, an
+// 800 x 600 windowed cfg in local/, rules as data/zorblitRally/rules.ini and
+// the game's fbx models under data/zorblitRally/.
 void copy_program_with_fake_modules(const ScratchFolder& folder, const std::string& rules,
                                     const std::vector<std::string>& game_plugins = {});
 
