@@ -99,12 +99,20 @@ void cVantorProgramP2P::update_program(float* frame_seconds)
         update_lobby(*frame_seconds, am_server());
         return;
     case kStateHostRace:
-    case kStateClientRace:
+    case kStateClientRace: {
         update_race(*frame_seconds, am_server());
+        const cUserView* view = first_view();
+        if (view) particles.update(*frame_seconds, view->camera_position, view->camera_rotation);
         return;
+    }
     default:
         return;
     }
+}
+
+cUserView* cVantorProgramP2P::first_view() const
+{
+    return views.count() > 0 ? views.get(0) : default_view;
 }
 
 void cVantorProgramP2P::reset_camera()
@@ -155,6 +163,7 @@ void cVantorProgramP2P::leave_as_client()
     if (network && network->net_is_client()) network->net_stop_client();
     join_phase = 0;
     chat.clear();
+    particles.clear();
 }
 
 void cVantorProgramP2P::stop_hosting()
@@ -164,6 +173,7 @@ void cVantorProgramP2P::stop_hosting()
     network_interface* network = server_table();
     if (network && network->net_is_server()) network->net_stop_server();
     chat.clear();
+    particles.clear();
 }
 
 void cVantorProgramP2P::add_chat_line(std::string text)
@@ -189,7 +199,10 @@ void cVantorProgramP2P::render_view_scene()
 
 void cVantorProgramP2P::render_view_effects(cViewReference* view)
 {
-    if (program_state == kStateHostRace || program_state == kStateClientRace) render_race_effects(view, am_server());
+    if (program_state != kStateHostRace && program_state != kStateClientRace) return;
+    render_race_effects(view, am_server());
+    const cUserView* first = first_view();
+    if (first) particles.draw(first->camera_rotation, lights.get(0));
 }
 
 void cVantorProgramP2P::render_overlay(cViewReference* view)

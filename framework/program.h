@@ -10,6 +10,7 @@
 #include "base/light.h"
 #include "framework/chat_console.h"
 #include "framework/engine.h"
+#include "framework/particles.h"
 
 class cArbData;
 class cVantorMenu;
@@ -74,9 +75,12 @@ public:
     cVantorMenu* menu;
     chat_console chat;
     DSParray<cLight> lights{false};
+    cVantorParticleSystem particles;
 
 private:
     bool am_server() const;
     void reset_camera();
+    // The first of views, or the default view while there is none.
+    cUserView* first_view() const;
     void read_servers(const std::string& servers_path);
 };

@@ -5,6 +5,7 @@
 #include "framework/menu.h"
 #include "game/network_play.h"
 #include "game/packets.h"
+#include "game/projectile.h"
 #include "game/race_start.h"
 #include "game/settings.h"
 
@@ -108,6 +109,7 @@ void cGame::on_client_leave()
     czrpBare quit(kPacketClientQuit);
     send_packet(kAllConnections, &player(0)->link, &quit);
     clear_carts();
+    clear_projectiles();
 }
 
 void cGame::on_host_started()
@@ -131,6 +133,7 @@ void cGame::on_host_stop()
     send_to_all(this, &booted);
     for (player_record& record : players) record.state = kSlotFree;
     clear_carts();
+    clear_projectiles();
 }
 
 void cGame::send_join_request()

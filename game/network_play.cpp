@@ -5,6 +5,8 @@
 #include "base/modules.h"
 #include "game/game.h"
 #include "game/packets.h"
+#include "game/projectile.h"
+#include "game/race_start.h"
 #include "game/settings.h"
 
 static network_interface* network()
@@ -91,14 +93,27 @@ static void boot_inactive(cGame* game, int slot)
     send_roster_to_all(game);
 }
 
-static void send_keep_alives(cGame* game)
+// To every joined slot but ours, on its own connection.
+static void send_to_peers(cGame* game, __cNetPacketBase* packet)
 {
-    czrpBare keep_alive(kPacketKeepAlive);
     for (int slot = 0; slot < kPlayerSlots; ++slot) {
         player_record* record = game->player(slot);
         if (slot != game->own_slot && (record->state == kSlotInUse || record->state == kSlotListed))
-            send_packet(record->link.connection_id, &record->link, &keep_alive);
+            send_packet(record->link.connection_id, &record->link, packet);
     }
+}
+
+czrpUpdateCars* build_cart_update(cGame* game)
+{
+    const auto& carts = cartRegistry.objects.walk();
+    const auto& projectiles = projectileRegistry.objects.walk();
+    czrpUpdateCars* update = new czrpUpdateCars(uint16_t(carts.size()), uint16_t(projectiles.size()));
+    for (const auto& entry : carts) update->append_cart(*entry.second);
+    for (const auto& entry : projectiles) update->append_projectile(*entry.second);
+    uint8_t ranks[kPlayerSlots];
+    for (int slot = 0; slot < kPlayerSlots; ++slot) ranks[slot] = game->player(slot)->rank;
+    update->append_ranks(ranks);
+    return update;
 }
 
 bool server_network_update(cGame* game, float* dt)
@@ -120,12 +135,17 @@ bool server_network_update(cGame* game, float* dt)
         game->roster_timer = settings_record.roster_interval * kRosterTick;
         send_roster_to_all(game);
     }
+    if (game->program_state != kStateHostLobby && game->program_state != kStateHostRace) return false;
+    game->update_timer -= *dt;
+    if (game->update_timer >= 0) return false;
+    game->update_timer = settings_record.update_interval * kUpdateTick;
     if (game->program_state == kStateHostLobby) {
-        game->update_timer -= *dt;
-        if (game->update_timer < 0) {
-            game->update_timer = settings_record.update_interval * kUpdateTick;
-            send_keep_alives(game);
-        }
+        czrpBare keep_alive(kPacketKeepAlive);
+        send_to_peers(game, &keep_alive);
+    } else {
+        czrpUpdateCars* update = build_cart_update(game);
+        send_to_peers(game, update);
+        update->destroy();
     }
     return false;
 }

@@ -7,6 +7,7 @@
 
 class cGame;
 class __cNetPacketBase;
+class czrpUpdateCars;
 
 constexpr uint16_t kFromHost = 0xFFFF;  // the sender slot of every packet a client handles
 constexpr int kTransportIds = 64;
@@ -25,6 +26,9 @@ bool client_network_update(cGame* game, float* dt);
 bool handle_packet(cGame* game, uint16_t sender_slot, __cNetPacketBase* packet);
 void send_to_all(cGame* game, __cNetPacketBase* packet);
 void send_roster_to_all(cGame* game);
+// The cart update of the host race: every cart's and projectile's sync state
+// in ascending sync id, then the 16 ranks. The caller destroys it.
+czrpUpdateCars* build_cart_update(cGame* game);
 // Tells the peer of a joined slot it is booted (unless quiet), drops it and
 // frees the slot for a rejoin; any other slot is left alone.
 void boot_client(cGame* game, int slot, bool quiet);

@@ -2,11 +2,14 @@
 // quit, keep-alive, boot and their requests; the host's own packet types from
 // a client are refused, so no client can rewrite the host's slots or state.
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "game/game.h"
 #include "game/network_play.h"
 #include "game/packets.h"
+#include "game/projectile.h"
+#include "game/race.h"
 #include "game/race_start.h"
 
 static void wrong_side(const char* line)
@@ -71,6 +74,7 @@ static void next_lap(cGame* game, __cNetPacketBase* packet)
 static void back_to_lobby(cGame* game)
 {
     clear_carts();
+    clear_projectiles();
     delete_track(&game->track);
     game->program_state = kStateClientLobby;
     leave_race(game);
@@ -86,22 +90,107 @@ static void roster(cGame* game, __cNetPacketBase* packet)
     }
 }
 
+// Our own cart follows the host only in its snapshot and sync time: its
+// body stays as this machine drives it.
+static void apply_cart_state(cGame* game, const czrSyncEntry& entry)
+{
+    czrCar* car = cartRegistry.find(entry.sync_id);
+    if (!car) return;
+    const player_record* own = own_record(game);
+    if (!own || own->car_sync_id != entry.sync_id) {
+        car->read_sync_state(entry.state, czrpUpdateCars::kCartStateSize, 0.0f);
+        return;
+    }
+    const ctPhysicsObject driven(*car);
+    car->read_sync_state(entry.state, czrpUpdateCars::kCartStateSize, 0.0f);
+    ctPhysicsObject::copy_physics_state(*car, driven);
+}
+
 static void update_cars(cGame* game, __cNetPacketBase* packet)
 {
     const czrpUpdateCars* update = packet_cast<czrpUpdateCars>(packet);
     czrCarsUpdate cars;
     if (!update || !update->read(&cars)) return;
+    for (const czrSyncEntry& entry : cars.carts) apply_cart_state(game, entry);
+    for (const czrSyncEntry& entry : cars.projectiles) {
+        czrProjectile* projectile = projectileRegistry.find(entry.sync_id);
+        if (projectile) projectile->read_sync_state(entry.state, czrpUpdateCars::kProjectileStateSize, 0.0f);
+    }
     for (int slot = 0; slot < kPlayerSlots; ++slot) game->player(slot)->rank = cars.ranks[slot];
 }
 
-// Race packets whose carts and projectiles the race keeps: read with their
-// bounds, so a short or poisoned one is reported and dropped.
-template <class Packet, class Record>
-static void check_race_packet(__cNetPacketBase* packet)
+static void car_teleport(__cNetPacketBase* packet)
 {
-    const Packet* concrete = packet_cast<Packet>(packet);
-    Record record;
-    if (concrete) concrete->read(&record);
+    const czrpCarTeleport* concrete = packet_cast<czrpCarTeleport>(packet);
+    czrTeleport teleport;
+    if (!concrete || !concrete->read(&teleport)) return;
+    czrCar* car = cartRegistry.find(teleport.sync_id);
+    if (!car) return;
+    car->position = teleport.position;
+    car->rotation = teleport.rotation;
+    car->velocity = car->motion_a = car->motion_b = car->motion_c = cVector3D();
+}
+
+static void impulse(cGame* game, __cNetPacketBase* packet)
+{
+    const czrpImpulse* concrete = packet_cast<czrpImpulse>(packet);
+    cVector3D push;
+    if (!concrete || !concrete->read(&push) || game->join_phase == 0) return;
+    czrCar* car = own_cart(game);
+    if (car) apply_impulse(car, push);
+}
+
+// A kind without a type could be neither stepped nor drawn, and an id
+// already held (or none) keeps what is registered.
+static void projectile_spawn(__cNetPacketBase* packet)
+{
+    const czrpProjectileSpawn* spawn = packet_cast<czrpProjectileSpawn>(packet);
+    std::unique_ptr<czrProjectile> projectile(new czrProjectile);
+    if (!spawn || !spawn->read(projectile.get())) return;
+    if (!projectile_type(*projectile)) {
+        refuse_packet(kPacketProjectileSpawn, "unknown projectile kind");
+        return;
+    }
+    if (projectile->sync_id == 0 || projectileRegistry.find(projectile->sync_id)) return;
+    projectileRegistry.register_object(projectile.release());
+}
+
+static void projectile_delete(__cNetPacketBase* packet)
+{
+    const czrpProjectileDelete* remove = packet_cast<czrpProjectileDelete>(packet);
+    if (remove) projectileRegistry.remove(remove->sync_id());
+}
+
+static void particle_burst(cGame* game, __cNetPacketBase* packet)
+{
+    const cVantorParticleBurstPacket<kPacketMagic>* concrete =
+        packet_cast<cVantorParticleBurstPacket<kPacketMagic>>(packet);
+    if (!concrete) return;
+    const ParticleBurst burst = concrete->burst();
+    const int count = particle_burst_count(burst);
+    for (int i = 0; i < count; ++i) {
+        BurstParticle particle;
+        if (draw_burst_particle(burst, &particle))
+            game->particles.add(particle.position, particle.velocity, particle.colour, particle.life, particle.size);
+    }
+}
+
+// The sender's cart takes the body it drove; a body that does not read
+// leaves the cart as it was.
+static void post_movement(cGame* game, uint16_t sender_slot, __cNetPacketBase* packet)
+{
+    const player_record* sender = game->player(sender_slot);
+    const czrpPostMovement* movement = packet_cast<czrpPostMovement>(packet);
+    if (!movement || sender->state != kSlotInUse) return;
+    ctPhysicsObject body;
+    if (!movement->read(&body)) return;
+    czrCar* car = cartRegistry.find(sender->car_sync_id);
+    if (car) ctPhysicsObject::copy_physics_state(*car, body);
+}
+
+static void request_reset(cGame* game, uint16_t sender_slot)
+{
+    respawn_cart(game, game->player(sender_slot)->car_sync_id);
 }
 
 static bool client_packet(cGame* game, __cNetPacketBase* packet)
@@ -116,11 +205,13 @@ static bool client_packet(cGame* game, __cNetPacketBase* packet)
     case kPacketRacetrackLoad: racetrack_load(game, packet); return false;
     case kPacketNextLap: next_lap(game, packet); return false;
     case kPacketBackToLobby: back_to_lobby(game); return false;
-    case kPacketProjectileSpawn: check_race_packet<czrpProjectileSpawn, czrProjectileRecord>(packet); return false;
+    case kPacketParticleBurst: particle_burst(game, packet); return false;
+    case kPacketProjectileSpawn: projectile_spawn(packet); return false;
+    case kPacketProjectileDelete: projectile_delete(packet); return false;
     case kPacketRoster: roster(game, packet); return false;
-    case kPacketCarTeleport: check_race_packet<czrpCarTeleport, czrTeleport>(packet); return false;
+    case kPacketCarTeleport: car_teleport(packet); return false;
     case kPacketUpdateCars: update_cars(game, packet); return false;
-    case kPacketImpulse: check_race_packet<czrpImpulse, cVector3D>(packet); return false;
+    case kPacketImpulse: impulse(game, packet); return false;
     default: return false;
     }
 }
@@ -131,10 +222,9 @@ static bool host_packet(cGame* game, uint16_t sender_slot, __cNetPacketBase* pac
     case kPacketChat: chat_from(game, sender_slot, packet); return false;
     case kPacketClientQuit: client_quit(game, sender_slot); return false;
     case kPacketBooted: wrong_side("Client quit packed recieved in server mode"); return true;
-    case kPacketPostMovement:
-        if (game->player(sender_slot)->state == kSlotInUse)
-            check_race_packet<czrpPostMovement, czrBodyForm>(packet);
-        return false;
+    case kPacketParticleBurst: particle_burst(game, packet); return false;
+    case kPacketRequestReset: request_reset(game, sender_slot); return false;
+    case kPacketPostMovement: post_movement(game, sender_slot, packet); return false;
     case kPacketWelcome: wrong_side("Welcome packed recieved in server mode"); return false;
     case kPacketNextLap: wrong_side("Next Lap recieved in server mode"); return false;
     default: return false;

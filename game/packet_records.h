@@ -1,7 +1,6 @@
-// The records the game's packets carry: bodies, sync states, carts,
-// projectiles, roster entries and the track-load words. Each has one packed
-// form, written and read field by field, so the packets and the objects that
-// later fill or apply them agree on every byte.
+// The plain records the game's packets carry: roster entries and the
+// track-load words, written and read field by field. Bodies, carts and
+// projectiles go on the wire in their own objects' packed forms.
 #pragma once
 
 #include <cstdint>
@@ -32,80 +31,6 @@ void copy_player_name(char out[kPlayerNameSize], const char* name);
 
 bool is_finite(const cVector3D& v);
 bool is_finite(const cQuaternion& q);
-
-// A rigid body's serialised form: 84 bytes of float32.
-class czrBodyForm : public cSerializable {
-public:
-    static constexpr int kSize = 84;
-
-    int serialize(void* out) const override;
-    // Normalises the rotation read; a zero quaternion stays zero.
-    int deserialize(const void* in) override;
-    int serialized_size() const override { return kSize; }
-    bool finite() const;
-
-    cVector3D position;
-    cQuaternion rotation;
-    float radius = 0;
-    cVector3D velocity;
-    cVector3D motion_a;
-    cVector3D motion_b;
-    cVector3D motion_c;
-    float mass = 0;
-};
-
-// What the host streams of a body every update: no radius, no mass, and the
-// rotation after motion_a. 76 bytes; read without normalising.
-class czrPhysicsSyncState : public cSerializable {
-public:
-    static constexpr int kSize = 76;
-
-    int serialize(void* out) const override;
-    int deserialize(const void* in) override;
-    int serialized_size() const override { return kSize; }
-    bool finite() const;
-
-    cVector3D position;
-    cVector3D velocity;
-    cVector3D motion_a;
-    cQuaternion rotation;
-    cVector3D motion_b;
-    cVector3D motion_c;
-};
-
-// A projectile as it travels: 105 bytes.
-class czrProjectileRecord : public cSerializable {
-public:
-    static constexpr int kSize = 105;
-
-    int serialize(void* out) const override;
-    int deserialize(const void* in) override;
-    int serialized_size() const override { return kSize; }
-    bool finite() const;
-
-    uint8_t kind = 0;
-    uint32_t param_a = 0;
-    uint32_t param_b = 0;
-    float param_c = 0;
-    float param_d = 1.0f;
-    czrBodyForm body;
-    uint32_t sync_id = 0;
-};
-
-// What the host streams of a projectile: 84 bytes.
-class czrProjectileSyncState : public cSerializable {
-public:
-    static constexpr int kSize = 84;
-
-    int serialize(void* out) const override;
-    int deserialize(const void* in) override;
-    int serialized_size() const override { return kSize; }
-    bool finite() const;
-
-    uint32_t param_b = 0;
-    float param_c = 0;
-    czrPhysicsSyncState physics;
-};
 
 // The leading 64 bytes of a player record, as the roster sends them. The
 // spare bytes go out as zeros.

@@ -187,22 +187,20 @@ bool czrpDynamic::holds_at_least(uint32_t minimum) const
     return false;
 }
 
-czrpPostMovement::czrpPostMovement(const czrBodyForm& body) : czrpDynamic(kType, kPostMovementCapacity)
+czrpPostMovement::czrpPostMovement(const ctPhysicsObject& body) : czrpDynamic(kType, kPostMovementCapacity)
 {
-    write_object(body);
+    uint8_t form[ctPhysicsObject::kSerializedSize];
+    const int written = body.serialize(form);
+    if (written > 0) write_bytes(form, uint32_t(written));
 }
 
-bool czrpPostMovement::read(czrBodyForm* body) const
+bool czrpPostMovement::read(ctPhysicsObject* body) const
 {
     if (!holds_at_least(kMinimumLength)) return false;
-    ByteReader in = payload();
-    czrBodyForm read;
-    read_record(in, read);
-    if (!read.finite()) {
+    if (body->deserialize(buffer + kPacketHeaderSize) != ctPhysicsObject::kSerializedSize) {
         refuse_packet(kType, "value not finite");
         return false;
     }
-    *body = read;
     return true;
 }
 
@@ -267,23 +265,21 @@ bool czrpRacetrackLoad::read(czrRacetrack* racetrack) const
     return true;
 }
 
-czrpProjectileSpawn::czrpProjectileSpawn(const czrProjectileRecord& record)
-    : czrpDynamic(kType, kSmallDynamicCapacity)
+czrpProjectileSpawn::czrpProjectileSpawn(const czrProjectile& projectile) : czrpDynamic(kType, kSmallDynamicCapacity)
 {
-    write_object(record);
+    uint8_t record[czrProjectile::kRecordSize];
+    const int written = projectile.write_sync_record(record, sizeof record);
+    if (written > 0) write_bytes(record, uint32_t(written));
 }
 
-bool czrpProjectileSpawn::read(czrProjectileRecord* record) const
+bool czrpProjectileSpawn::read(czrProjectile* projectile) const
 {
     if (!holds_at_least(kMinimumLength)) return false;
-    ByteReader in = payload();
-    czrProjectileRecord read;
-    read_record(in, read);
-    if (!read.finite()) {
+    if (projectile->read_sync_record(buffer + kPacketHeaderSize, length - kPacketHeaderSize) !=
+        czrProjectile::kRecordWritten) {
         refuse_packet(kType, "value not finite");
         return false;
     }
-    *record = read;
     return true;
 }
 
@@ -296,21 +292,45 @@ czrpUpdateCars::czrpUpdateCars(uint16_t cart_count, uint16_t projectile_count)
     write_u16(projectile_count);
 }
 
-void czrpUpdateCars::append_cart(uint32_t sync_id, const czrPhysicsSyncState& state)
+// Advances by what the object wrote, which may be less than the room its
+// class reserves.
+template <class Object>
+static void append_sync_state(czrpDynamic* packet, const Object& object, uint8_t* room, size_t size)
 {
-    write_u32(sync_id);
-    write_object(state);
+    const int written = object.write_sync_state(room, size);
+    if (written > 0) packet->write_bytes(room, uint32_t(written));
 }
 
-void czrpUpdateCars::append_projectile(uint32_t sync_id, const czrProjectileSyncState& state)
+void czrpUpdateCars::append_cart(const czrCar& car)
 {
-    write_u32(sync_id);
-    write_object(state);
+    uint8_t state[cVantorSyncedPhysicsObject::kSyncStateSize];
+    write_u32(car.sync_id);
+    append_sync_state(this, car, state, sizeof state);
+}
+
+void czrpUpdateCars::append_projectile(const czrProjectile& projectile)
+{
+    uint8_t state[czrProjectile::kStateSize];
+    write_u32(projectile.sync_id);
+    append_sync_state(this, projectile, state, sizeof state);
 }
 
 void czrpUpdateCars::append_ranks(const uint8_t ranks[kPlayerSlots])
 {
     write_bytes(ranks, kPlayerSlots);
+}
+
+template <class Scratch>
+static bool read_entries(ByteReader& in, std::vector<czrSyncEntry>& entries, int state_size)
+{
+    Scratch scratch;
+    bool finite = true;
+    for (czrSyncEntry& entry : entries) {
+        in.u32(entry.sync_id);
+        entry.state = in.take(size_t(state_size));
+        finite = finite && entry.state && scratch.read_sync_state(entry.state, size_t(state_size), 0.0f) == state_size;
+    }
+    return finite;
 }
 
 bool czrpUpdateCars::read(czrCarsUpdate* update) const
@@ -321,25 +341,15 @@ bool czrpUpdateCars::read(czrCarsUpdate* update) const
     uint16_t projectiles = 0;
     in.u16(carts);
     in.u16(projectiles);
-    uint64_t entries = uint64_t(carts) * (4 + czrPhysicsSyncState::kSize) +
-                       uint64_t(projectiles) * (4 + czrProjectileSyncState::kSize);
+    const uint64_t entries = uint64_t(carts) * (4 + kCartStateSize) + uint64_t(projectiles) * (4 + kProjectileStateSize);
     if (!in.ok() || entries + kPlayerSlots > in.remaining()) {
         refuse_packet(kType, "too short");
         return false;
     }
     read.carts.resize(carts);
-    bool finite = true;
-    for (czrCartUpdate& cart : read.carts) {
-        in.u32(cart.sync_id);
-        read_record(in, cart.state);
-        finite = finite && cart.state.finite();
-    }
     read.projectiles.resize(projectiles);
-    for (czrProjectileUpdate& projectile : read.projectiles) {
-        in.u32(projectile.sync_id);
-        read_record(in, projectile.state);
-        finite = finite && projectile.state.finite();
-    }
+    const bool finite = read_entries<cVantorSyncedPhysicsObject>(in, read.carts, kCartStateSize) &&
+                        read_entries<czrProjectile>(in, read.projectiles, kProjectileStateSize);
     in.bytes(read.ranks, kPlayerSlots);
     if (!finite) {
         refuse_packet(kType, "value not finite");

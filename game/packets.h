@@ -14,6 +14,7 @@
 #include "framework/framework_packets.h"
 #include "game/cart.h"
 #include "game/packet_records.h"
+#include "game/projectile.h"
 
 constexpr uint16_t kPacketRequestJoin = 20001;
 constexpr uint16_t kPacketRequestReset = 20002;
@@ -156,14 +157,15 @@ protected:
 class czrpPostMovement : public czrpDynamic {
 public:
     static constexpr uint16_t kType = kPacketPostMovement;
-    static constexpr uint32_t kMinimumLength = kPacketHeaderSize + czrBodyForm::kSize;
+    static constexpr uint32_t kMinimumLength = kPacketHeaderSize + ctPhysicsObject::kSerializedSize;
 
-    explicit czrpPostMovement(const czrBodyForm& body);
+    explicit czrpPostMovement(const ctPhysicsObject& body);
     czrpPostMovement(const PacketHeader& header, const uint8_t* payload, uint32_t size)
         : czrpDynamic(header, payload, size) {}
 
-    // False, with an error line, when short or holding a non-finite number.
-    bool read(czrBodyForm* body) const;
+    // False, with an error line and the body unchanged, when short or
+    // holding a non-finite number.
+    bool read(ctPhysicsObject* body) const;
 };
 
 struct czrWelcome {
@@ -214,13 +216,15 @@ public:
 class czrpProjectileSpawn : public czrpDynamic {
 public:
     static constexpr uint16_t kType = kPacketProjectileSpawn;
-    static constexpr uint32_t kMinimumLength = kPacketHeaderSize + czrProjectileRecord::kSize;
+    static constexpr uint32_t kMinimumLength = kPacketHeaderSize + czrProjectile::kRecordWritten;
 
-    explicit czrpProjectileSpawn(const czrProjectileRecord& record);
+    explicit czrpProjectileSpawn(const czrProjectile& projectile);
     czrpProjectileSpawn(const PacketHeader& header, const uint8_t* payload, uint32_t size)
         : czrpDynamic(header, payload, size) {}
 
-    bool read(czrProjectileRecord* record) const;
+    // False, with an error line and the projectile unchanged, when short or
+    // holding a non-finite number.
+    bool read(czrProjectile* projectile) const;
 };
 
 // 30009: a blast; it has no layout.
@@ -233,19 +237,16 @@ public:
         : czrpDynamic(header, payload, size) {}
 };
 
-struct czrCartUpdate {
+// One object's entry: its id and its sync state, which points into the
+// packet and lives as long as the packet does.
+struct czrSyncEntry {
     uint32_t sync_id = 0;
-    czrPhysicsSyncState state;
-};
-
-struct czrProjectileUpdate {
-    uint32_t sync_id = 0;
-    czrProjectileSyncState state;
+    const uint8_t* state = nullptr;
 };
 
 struct czrCarsUpdate {
-    std::vector<czrCartUpdate> carts;
-    std::vector<czrProjectileUpdate> projectiles;
+    std::vector<czrSyncEntry> carts;        // 76-byte cart sync states
+    std::vector<czrSyncEntry> projectiles;  // 84-byte projectile sync states
     uint8_t ranks[kPlayerSlots] = {};
 };
 
@@ -253,17 +254,21 @@ struct czrCarsUpdate {
 class czrpUpdateCars : public czrpDynamic {
 public:
     static constexpr uint16_t kType = kPacketUpdateCars;
+    static constexpr int kCartStateSize = cVantorSyncedPhysicsObject::kSyncStateSize;
+    static constexpr int kProjectileStateSize = czrProjectile::kStateWritten;
 
     // The counts; the caller appends that many carts, then projectiles, then the ranks.
     czrpUpdateCars(uint16_t cart_count, uint16_t projectile_count);
     czrpUpdateCars(const PacketHeader& header, const uint8_t* payload, uint32_t size)
         : czrpDynamic(header, payload, size) {}
 
-    void append_cart(uint32_t sync_id, const czrPhysicsSyncState& state);
-    void append_projectile(uint32_t sync_id, const czrProjectileSyncState& state);
+    // The object's sync id, then its sync state.
+    void append_cart(const czrCar& car);
+    void append_projectile(const czrProjectile& projectile);
     void append_ranks(const uint8_t ranks[kPlayerSlots]);
     // False, with an error line, when the bytes do not hold what the counts
-    // announce or a state is not finite.
+    // announce or a state is not finite. Every state is checked by reading it
+    // into a scratch body of its class, so what is applied later reads.
     bool read(czrCarsUpdate* update) const;
 };
 

@@ -7,6 +7,7 @@
 #include "game/game.h"
 #include "game/network_play.h"
 #include "game/packets.h"
+#include "game/projectile.h"
 #include "game/track.h"
 
 cVantorSyncedManager<czrCar> cartRegistry;
@@ -46,6 +47,7 @@ void spawn_carts(cGame* game)
 {
     game->track_params = host_track_record(int16_t(uint16_t(__mRandom_rand())));
     clear_carts();
+    clear_projectiles();
     int k = 0;
     for (int slot = 0; slot < kPlayerSlots; ++slot) {
         player_record& record = game->players[slot];

@@ -14,6 +14,8 @@
 #include "game/cart.h"
 #include "game/game.h"
 #include "game/planet.h"
+#include "game/projectile.h"
+#include "game/race.h"
 #include "game/race_start.h"
 #include "game/race_view.h"
 #include "game/track.h"
@@ -41,6 +43,7 @@ constexpr double kCameraBandOuterSquared = 44100;
 
 constexpr uint32_t kSunDetail = 8;
 constexpr double kSunScale = 0.0033;
+constexpr uint32_t kProjectileDetail = 16;
 
 bool shaders_available()
 {
@@ -126,15 +129,57 @@ void draw_own_box(cGame* game, const player_record& own, const czrCar* car)
     draw_line(hint, cVector2D<int32_t>(width - kCellWidth * columns - kHintMargin, kHintTop), kHint);
 }
 
+cColor white_with_alpha(float alpha)
+{
+    return cColor(1, 1, 1, alpha);
+}
+
+cColor scaled(const cColor& c, float s)
+{
+    return cColor(c.r * s, c.g * s, c.b * s, c.a);
+}
+
+cColor modulated(const cColor& a, const cColor& b)
+{
+    return cColor(a.r * b.r, a.g * b.g, a.b * b.b, a.a * b.a);
+}
+
+ctShaderSet* projectile_shader_set()
+{
+    ctShaderSet* set = cartShaderSets.get(0);
+    if (!set && shaders_available()) set = get_default_shader_set();
+    return set;
+}
+
 }  // namespace
+
+void draw_projectile(const czrProjectile& projectile)
+{
+    const czrProjectileType* type = projectile_type(projectile);
+    if (!type || type->draw_kind != 0) return;
+    const cColor base(1, 1, 1, 1);
+    cMaterial material(modulated(white_with_alpha(0.1f), scaled(base, 0.1f)),
+                       modulated(white_with_alpha(0.3f), scaled(base, 0.3f)), modulated(base, white_with_alpha(0.5f)),
+                       base, 15);
+    const double size = double(type->radius) * 3;
+    ctScaledTransform place(projectile.position, projectile.rotation, cVector3D(size, size, size));
+    DSarray<int32_t> white;
+    white.add(0);
+    ctRendererSetup setup;
+    setup.shaders = projectile_shader_set();
+    setup.textures = &white;
+    setup.material = &material;
+    setup.shader_light = backdrop_light();
+    setup.use_shader_light = 1;
+    draw_sphere(&place, &setup, kProjectileDetail, kProjectileDetail);
+}
 
 std::vector<int> standings_order(cGame* game)
 {
     std::vector<int> slots;
     for (int slot = 0; slot < kPlayerSlots; ++slot)
         if (game->players[slot].state >= kSlotInUse) slots.push_back(slot);
-    std::stable_sort(slots.begin(), slots.end(),
-                     [game](int a, int b) { return game->players[a].rank < game->players[b].rank; });
+    std::stable_sort(slots.begin(), slots.end(), [game](int a, int b) { return rank_less(game, a, b); });
     return slots;
 }
 
@@ -183,6 +228,7 @@ void cGame::render_race_effects(cViewReference*, bool)
         }
         car->draw();
     }
+    for (const auto& entry : projectileRegistry.objects.walk()) draw_projectile(*entry.second);
     if (track) track->draw(race_time, &lights);
 }
 

@@ -41,16 +41,6 @@ double perturbed_half_width(double old)
     return half_width_draw(old);
 }
 
-cVector3D random_offset()
-{
-    const double length = draw_fraction();
-    const double r1 = draw_fraction();
-    const double r2 = draw_fraction();
-    const double r3 = draw_fraction();
-    const cVector3D direction = cVector3D(r3 - 0.5, r2 - 0.5, r1 - 0.5).normalized();
-    return direction * length * 10;
-}
-
 // Keeps a moved node 30 to 80 from its predecessor, then 80 to 130 from the centre.
 cVector3D spaced_position(const cVector3D& moved, const cVector3D& previous)
 {
@@ -104,6 +94,16 @@ cVector3D value_at_fraction(const cSpline3D& spline, double f)
 }
 
 }  // namespace
+
+cVector3D random_offset()
+{
+    const double length = draw_fraction();
+    const double r1 = draw_fraction();
+    const double r2 = draw_fraction();
+    const double r3 = draw_fraction();
+    const cVector3D direction = cVector3D(r3 - 0.5, r2 - 0.5, r1 - 0.5).normalized();
+    return direction * length * 10;
+}
 
 TrackLoadRecord host_track_record(int16_t seed)
 {

@@ -134,6 +134,10 @@ private:
     std::unique_ptr<ctRendererMesh> pole_renderer;
 };
 
+// Four draws of the game's generator: a length factor, then three for the
+// direction; up to 10 long.
+cVector3D random_offset();
+
 // The third of the lap a position lies in, 0, 1 or 2, counted around the
 // ring from the x axis; never 3, however close to the axis the position is.
 int track_section_of(const cVector3D& position);

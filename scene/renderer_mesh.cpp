@@ -55,12 +55,15 @@ void ctRendererMesh::upload_to_buffer()
     vbo_id = held_id(graphics()->create_vbo(&model, -1));
 }
 
-// The material's colour is part of what the list records.
+// The material's colour is part of what the list records, and so are the
+// tangents, which go only to a program that takes them: the lit one.
 void ctRendererMesh::record_display_list()
 {
     graphics_interface* table = graphics();
     cMaterial plain;
     table->set_material(material ? material : &plain);
+    int lit = 1;
+    if (table->shaders_available() && get_program(&lit) != -1) table->use_program(get_program(&lit));
     display_list_id = held_id(table->create_display_list());
     if (display_list_id == kNone) return;
     ModelDataStruct model;

@@ -23,9 +23,9 @@ Bytes wire_of(__cNetPacketBase& packet)
     return Bytes(data, data + size);
 }
 
-czrBodyForm sample_body(double seed)
+ctPhysicsObject sample_body(double seed)
 {
-    czrBodyForm body;
+    ctPhysicsObject body;
     body.position = cVector3D(seed, seed + 1, seed + 2);
     body.rotation = cQuaternion(0, 0.6, 0, 0.8);
     body.radius = 0.65f;
@@ -37,7 +37,7 @@ czrBodyForm sample_body(double seed)
     return body;
 }
 
-std::unique_ptr<czrCar> sample_cart_of(uint8_t owner, uint8_t species, const czrBodyForm& body, uint32_t sync_id)
+std::unique_ptr<czrCar> sample_cart_of(uint8_t owner, uint8_t species, const ctPhysicsObject& body, uint32_t sync_id)
 {
     auto cart = std::make_unique<czrCar>(body.position, body.rotation,
                                          owner < kPlayerSlots ? int8_t(owner) : kNoCartOwner, species);
@@ -51,9 +51,9 @@ std::unique_ptr<czrCar> sample_cart_of(uint8_t owner, uint8_t species, const czr
     return cart;
 }
 
-czrPhysicsSyncState sample_state(double seed)
+cVantorSyncedPhysicsObject sample_state(double seed)
 {
-    czrPhysicsSyncState state;
+    cVantorSyncedPhysicsObject state;
     state.position = cVector3D(seed, 2, 3);
     state.velocity = cVector3D(4, 5, 6);
     state.motion_a = cVector3D(7, 8, 9);

@@ -18,10 +18,11 @@ using Bytes = std::vector<uint8_t>;
 void put_header(ByteWriter& out, uint16_t type, uint32_t length);
 Bytes wire_of(__cNetPacketBase& packet);
 
-czrBodyForm sample_body(double seed);
-czrPhysicsSyncState sample_state(double seed);
+ctPhysicsObject sample_body(double seed);
+// A synced body whose sync state is the sample's; radius and mass stay 0.
+cVantorSyncedPhysicsObject sample_state(double seed);
 // A cart whose body is the form's; owner 0xFF is none.
-std::unique_ptr<czrCar> sample_cart_of(uint8_t owner, uint8_t species, const czrBodyForm& body, uint32_t sync_id);
+std::unique_ptr<czrCar> sample_cart_of(uint8_t owner, uint8_t species, const ctPhysicsObject& body, uint32_t sync_id);
 
 // A client-side connection with the game's factory over the fake network.
 class Receiver {

@@ -33,6 +33,14 @@ Bytes image_of(const cSerializable& record)
     return bytes;
 }
 
+// The 76 bytes of a body's sync state.
+Bytes state_image(const cVantorSyncedPhysicsObject& body)
+{
+    Bytes bytes(size_t(body.sync_state_size()));
+    bytes.resize(size_t(body.write_sync_state(bytes.data(), bytes.size())));
+    return bytes;
+}
+
 Bytes dynamic_image(uint16_t type, const Bytes& payload)
 {
     Bytes bytes;
@@ -76,13 +84,13 @@ Bytes racetrack_payload(uint32_t count, int carts_present, const czrCar& cart, u
 }
 
 Bytes update_payload(uint16_t carts, uint16_t projectiles, int carts_present, bool ranks,
-                     const czrPhysicsSyncState& state)
+                     const cVantorSyncedPhysicsObject& state)
 {
     Bytes payload;
     ByteWriter out(payload);
     out.u16(carts);
     out.u16(projectiles);
-    Bytes image = image_of(state);
+    Bytes image = state_image(state);
     for (int i = 0; i < carts_present; ++i) {
         out.u32(uint32_t(i + 1));
         out.bytes(image.data(), image.size());
@@ -111,7 +119,7 @@ struct RoundTripCase {
 
 TEST(GamePacketReceive, EveryPacketComesBackWhole)
 {
-    const czrBodyForm body = sample_body(4);
+    const ctPhysicsObject body = sample_body(4);
     const RoundTripCase cases[] = {
         {"20001", [] { return new czrpRequestJoin("Ann", 1); },
          [](__cNetPacketBase* p) {
@@ -129,7 +137,7 @@ TEST(GamePacketReceive, EveryPacketComesBackWhole)
          }},
         {"20004", [&] { return new czrpPostMovement(body); },
          [&](__cNetPacketBase* p) {
-             czrBodyForm read;
+             ctPhysicsObject read;
              ASSERT_TRUE(read_as<czrpPostMovement>(p, &read));
              EXPECT_EQ(read.position.x, 4);
              EXPECT_FLOAT_EQ(read.radius, 0.65f);
@@ -177,20 +185,21 @@ TEST(GamePacketReceive, EveryPacketComesBackWhole)
         {"30006", [] { return new czrpBare(kPacketBackToLobby); },
          [](__cNetPacketBase* p) { EXPECT_EQ(p->type, kPacketBackToLobby); }},
         {"30007", [&] {
-             czrProjectileRecord record;
-             record.kind = 3;
-             record.param_d = 2.5f;
-             record.body = body;
-             record.sync_id = 12;
-             return new czrpProjectileSpawn(record);
+             czrProjectile projectile;
+             projectile.kind = 3;
+             projectile.param_d = 2.5f;
+             ctPhysicsObject::copy_physics_state(projectile, body);
+             projectile.sync_id = 12;
+             return new czrpProjectileSpawn(projectile);
          },
          [](__cNetPacketBase* p) {
-             czrProjectileRecord record;
+             czrProjectile record;
              ASSERT_TRUE(read_as<czrpProjectileSpawn>(p, &record));
              EXPECT_EQ(record.kind, 3);
              EXPECT_EQ(record.param_d, 2.5f);
              EXPECT_EQ(record.sync_id, 12u);
-             EXPECT_EQ(record.body.position.x, 4);
+             EXPECT_EQ(record.position.x, 4);
+             EXPECT_EQ(record.snapshot->position.x, 4);
          }},
         {"30008", [] { return new czrpProjectileDelete(77u); },
          [](__cNetPacketBase* p) { EXPECT_EQ(packet_cast<czrpProjectileDelete>(p)->sync_id(), 77u); }},
@@ -221,12 +230,13 @@ TEST(GamePacketReceive, EveryPacketComesBackWhole)
          }},
         {"30012", [] {
              auto* update = new czrpUpdateCars(2, 1);
-             update->append_cart(1, sample_state(1));
-             update->append_cart(2, sample_state(2));
-             czrProjectileSyncState projectile;
+             update->append_cart(*sample_cart_of(0, 0, sample_state(1), 1));
+             update->append_cart(*sample_cart_of(1, 0, sample_state(2), 2));
+             czrProjectile projectile;
              projectile.param_b = 4;
-             projectile.physics = sample_state(3);
-             update->append_projectile(9, projectile);
+             ctPhysicsObject::copy_physics_state(projectile, sample_state(3));
+             projectile.sync_id = 9;
+             update->append_projectile(projectile);
              uint8_t ranks[kPlayerSlots] = {2, 1, 0};
              update->append_ranks(ranks);
              return update;
@@ -236,11 +246,16 @@ TEST(GamePacketReceive, EveryPacketComesBackWhole)
              ASSERT_TRUE(read_as<czrpUpdateCars>(p, &update));
              ASSERT_EQ(update.carts.size(), 2u);
              EXPECT_EQ(update.carts[1].sync_id, 2u);
-             EXPECT_EQ(update.carts[1].state.position.x, 2);
-             EXPECT_EQ(update.carts[1].state.rotation.w, 0.8f);
+             cVantorSyncedPhysicsObject cart;
+             ASSERT_EQ(cart.read_sync_state(update.carts[1].state, 76, 0.0f), 76);
+             EXPECT_EQ(cart.position.x, 2);
+             EXPECT_EQ(cart.rotation.w, 0.8f);
              ASSERT_EQ(update.projectiles.size(), 1u);
              EXPECT_EQ(update.projectiles[0].sync_id, 9u);
-             EXPECT_EQ(update.projectiles[0].state.param_b, 4u);
+             czrProjectile projectile;
+             ASSERT_EQ(projectile.read_sync_state(update.projectiles[0].state, 84, 0.0f), 84);
+             EXPECT_EQ(projectile.param_b, 4u);
+             EXPECT_EQ(projectile.position.x, 3);
              EXPECT_EQ(update.ranks[0], 2);
              EXPECT_EQ(update.ranks[2], 0);
          }},
@@ -311,7 +326,7 @@ struct HostileCase {
 std::function<bool(__cNetPacketBase*)> reads_body()
 {
     return [](__cNetPacketBase* p) {
-        czrBodyForm body;
+        ctPhysicsObject body;
         return read_as<czrpPostMovement>(p, &body);
     };
 }
@@ -339,12 +354,12 @@ std::string dropped(uint16_t type, const char* why)
 
 TEST(GamePacketReceive, ForgedPacketsAreDroppedWithOneLine)
 {
-    czrBodyForm nan_mass = sample_body(1);
+    ctPhysicsObject nan_mass = sample_body(1);
     nan_mass.mass = float(kNaN);
-    czrBodyForm infinite_position = sample_body(1);
+    ctPhysicsObject infinite_position = sample_body(1);
     infinite_position.position.x = kInfinity;
     std::unique_ptr<czrCar> nan_cart = cart_with(kNaN);
-    czrPhysicsSyncState nan_state = sample_state(1);
+    cVantorSyncedPhysicsObject nan_state = sample_state(1);
     nan_state.rotation.w = kNaN;
     Bytes body84 = image_of(sample_body(1));
     Bytes body83(body84.begin(), body84.end() - 1);
@@ -375,8 +390,8 @@ TEST(GamePacketReceive, ForgedPacketsAreDroppedWithOneLine)
          dropped(30001, "too short")},
         {"30007 of 120 bytes", dynamic_image(30007, Bytes(104, 0)),
          [](__cNetPacketBase* p) {
-             czrProjectileRecord record;
-             return read_as<czrpProjectileSpawn>(p, &record);
+             czrProjectile projectile;
+             return read_as<czrpProjectileSpawn>(p, &projectile);
          },
          dropped(30007, "too short")},
         {"30002 without its count", dynamic_image(30002, Bytes(15, 0)), reads_racetrack(),

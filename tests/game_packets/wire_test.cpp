@@ -15,7 +15,7 @@ void put_f32s(ByteWriter& out, std::initializer_list<double> values)
 }
 
 // The body form, spelled out field by field.
-void put_body(ByteWriter& out, const czrBodyForm& b)
+void put_body(ByteWriter& out, const ctPhysicsObject& b)
 {
     put_f32s(out, {b.position.x, b.position.y, b.position.z});
     put_f32s(out, {b.rotation.x, b.rotation.y, b.rotation.z, b.rotation.w});
@@ -28,7 +28,7 @@ void put_body(ByteWriter& out, const czrBodyForm& b)
 }
 
 // The sync state: rotation after motion_a, no radius, no mass.
-void put_state(ByteWriter& out, const czrPhysicsSyncState& s)
+void put_state(ByteWriter& out, const ctPhysicsObject& s)
 {
     put_f32s(out, {s.position.x, s.position.y, s.position.z});
     put_f32s(out, {s.velocity.x, s.velocity.y, s.velocity.z});
@@ -83,7 +83,7 @@ TrackLoadRecord sample_track()
 
 TEST(GamePacketWire, EveryPacketWritesItsExactBytes)
 {
-    const czrBodyForm body = sample_body(1);
+    const ctPhysicsObject body = sample_body(1);
     const WireCase cases[] = {
         {"20001 join: name, zeros to byte 31, species, three pad bytes",
          [] { return new czrpRequestJoin("Ann", 1); },
@@ -156,14 +156,14 @@ TEST(GamePacketWire, EveryPacketWritesItsExactBytes)
          [](ByteWriter& out) { put_header(out, 30006, 0); }},
         {"30007 projectile spawn: the projectile record",
          [&] {
-             czrProjectileRecord record;
-             record.kind = 5;
-             record.param_a = 6;
-             record.param_b = 7;
-             record.param_c = 8.5f;
-             record.body = body;
-             record.sync_id = 11;
-             return new czrpProjectileSpawn(record);
+             czrProjectile projectile;
+             projectile.kind = 5;
+             projectile.param_a = 6;
+             projectile.param_b = 7;
+             projectile.param_c = 8.5f;
+             ctPhysicsObject::copy_physics_state(projectile, body);
+             projectile.sync_id = 11;
+             return new czrpProjectileSpawn(projectile);
          },
          [&](ByteWriter& out) {
              put_header(out, 30007, 121);
@@ -217,12 +217,14 @@ TEST(GamePacketWire, EveryPacketWritesItsExactBytes)
         {"30012 update cars: counts, cart entries, projectile entries, ranks",
          [] {
              auto* update = new czrpUpdateCars(1, 1);
-             update->append_cart(3, sample_state(1));
-             czrProjectileSyncState projectile;
+             std::unique_ptr<czrCar> cart = sample_cart_of(0, 0, sample_state(1), 3);
+             update->append_cart(*cart);
+             czrProjectile projectile;
              projectile.param_b = 9;
              projectile.param_c = 0.25f;
-             projectile.physics = sample_state(2);
-             update->append_projectile(4, projectile);
+             ctPhysicsObject::copy_physics_state(projectile, sample_state(2));
+             projectile.sync_id = 4;
+             update->append_projectile(projectile);
              uint8_t ranks[kPlayerSlots] = {1, 0, 2};
              update->append_ranks(ranks);
              return update;
@@ -302,17 +304,17 @@ TEST(GamePacketWire, TheHeaderCarriesTheMagicLittleEndian)
 
 TEST(GamePacketWire, BodyFormReadsBackWithItsRotationNormalised)
 {
-    czrBodyForm body = sample_body(1);
+    ctPhysicsObject body = sample_body(1);
     body.rotation = cQuaternion(0, 3, 0, 4);
-    uint8_t image[czrBodyForm::kSize];
+    uint8_t image[ctPhysicsObject::kSerializedSize];
     ASSERT_EQ(body.serialize(image), 84);
-    czrBodyForm read;
+    ctPhysicsObject read;
     ASSERT_EQ(read.deserialize(image), 84);
     EXPECT_NEAR(read.rotation.y, 0.6, 1e-12);
     EXPECT_NEAR(read.rotation.w, 0.8, 1e-12);
     EXPECT_FLOAT_EQ(read.mass, 6.0f);
 
-    czrBodyForm zero_rotation;
+    ctPhysicsObject zero_rotation;
     zero_rotation.rotation = cQuaternion(0, 0, 0, 0);
     zero_rotation.serialize(image);
     read.deserialize(image);

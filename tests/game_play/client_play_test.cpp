@@ -164,7 +164,7 @@ TEST_F(ClientPlayTest, ChatFromTheHostIsShown)
 TEST_F(ClientPlayTest, ClientPacketsFromTheHostOnlyPrintTheWrongSideLine)
 {
     welcomed(1);
-    czrBodyForm body;
+    ctPhysicsObject body;
     czrpPostMovement movement(body);
     const struct {
         std::string bytes;

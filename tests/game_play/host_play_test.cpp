@@ -334,7 +334,7 @@ TEST_F(HostPlayTest, TheHostIgnoresHostPacketsFromClients)
 
 TEST_F(HostPlayTest, AShortOrPoisonedMovementIsDropped)
 {
-    czrBodyForm body;
+    ctPhysicsObject body;
     body.velocity.x = std::nan("");
     czrpPostMovement poisoned(body);
     const struct {

@@ -1,0 +1,77 @@
+// A lap driven for real: the host's own cart under the keyboard scheme of the
+// shipped rules file, steered by held arrow keys frame by frame as a player
+// would, through the race update, until the host counts a lap.
+#include "game/control_bindings.h"
+#include "tests/race/race_fixture.h"
+
+namespace {
+
+cVector3D column(const cQuaternion& q, int c)
+{
+    cMatrix3D m;
+    __cMatrix3d_from_quaternion(&m, &q);
+    return cVector3D(m.m[c], m.m[3 + c], m.m[6 + c]);
+}
+
+class LapDriveTest : public RaceFixture {
+protected:
+    // The arrow keys that turn the cart's front toward the centre line a
+    // little way ahead, with Up held throughout; R when it is stuck off the track.
+    void steer(const czrCar& car, bool stuck)
+    {
+        FakeGameTables& keys = fake_game();
+        keys.held = {uint16_t(find_key_name("Up"))};
+        keys.pressed.clear();
+        if (stuck) keys.pressed.insert(uint16_t(find_key_name("R")));
+        double ahead = car.track_fraction - 0.015;
+        if (ahead < 0) ahead += 1;
+        const cVector3D to_line = game->track->position_at(ahead) - car.position;
+        const cVector3D front = -column(car.rotation, 2);
+        const cVector3D up = column(car.rotation, 1);
+        cQuaternion turned = car.rotation;
+        const double probe = 0.1;
+        __cQuaternion_yaw(&turned, &probe);
+        const double plus_turns = dot(cross(front, -column(turned, 2)), up);
+        const double wanted = dot(cross(front, to_line.normalized()), up);
+        if (std::abs(wanted) < 0.02) return;
+        keys.held.insert(uint16_t(find_key_name((wanted > 0) == (plus_turns > 0) ? "Right" : "Left")));
+    }
+};
+
+}  // namespace
+
+TEST_F(LapDriveTest, ThePlayersCartGoesRoundAndTheLapCountRises)
+{
+    game->rules = new cArbData(std::string(ZR_SOURCE_DIR) + "/data/zorblitRally/rules.ini");
+    settings_record.control_scheme = 0;
+    game->views.insert(new cUserView(cVector2D<int32_t>(0, 0), 0.15f, 3000.0f, 4000.0f, 45.0f,
+                                     cVector2D<int32_t>(800, 600), cColor(0, 0, 0, 1), cVector3D(), cMatrix3D()));
+    __mRandom_srand(4321);
+    start_race(game.get());
+    ASSERT_EQ(game->program_state, kStateHostRace);
+    czrCar* car = cart_of(0);
+    ASSERT_NE(car, nullptr);
+    ASSERT_NE(car->controller, nullptr);
+
+    const float dt = 0.02f;
+    double stopped_for = 0;
+    double lap_at = -1;
+    uint8_t sections_seen = 0;
+    for (int frame = 0; frame < 60 / dt && lap_at < 0; ++frame) {
+        steer(*car, stopped_for > 0.5);
+        game->update_race(dt, true);
+        stopped_for = car->velocity.length() < 0.5 ? stopped_for + dt : 0;
+        sections_seen |= uint8_t(1 << slot(0).section);
+        if (slot(0).laps > 0) lap_at = frame * dt;
+    }
+    ASSERT_GT(lap_at, 0) << "no lap in 60 s; section " << int(slot(0).section) << ", at "
+                         << car->position.x << " " << car->position.y << " " << car->position.z;
+    EXPECT_EQ(sections_seen, 7) << "every third of the ring on the way";
+    EXPECT_EQ(slot(0).laps, 1);
+    EXPECT_EQ(slot(0).section, 0);
+    EXPECT_EQ(game->chat.lines[0], "#C0888LAP 2");
+    EXPECT_EQ(slot(0).rank, 0);
+    const cUserView* view = game->views.get(0);
+    EXPECT_LT((view->camera_position - car->position).length(), 10) << "the camera follows";
+    EXPECT_GT((view->camera_position - car->position).length(), 1);
+}
