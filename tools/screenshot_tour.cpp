@@ -2,7 +2,9 @@
 //   screenshot_tour OUT_FOLDER
 // runs the built program at 1024 x 768, saves the server browser menu, hosts
 // a game and saves its lobby, clicks "OMG START!" and saves the race a few
-// seconds in. The files are menu.png, lobby.png and race.png.
+// seconds in; then it draws a race of six carts of both species in a window
+// of its own, seen from beside the starting rows. The files are menu.png,
+// lobby.png, race.png and race_start.png.
 #include <X11/Xutil.h>
 #include <png.h>
 #include <unistd.h>
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/race_view/race_stage.h"
 #include "tests/support/program_window.h"
 
 namespace {
@@ -23,7 +26,7 @@ constexpr int kHostGameY = 442;
 constexpr int kStartX = kWidth / 2;
 constexpr int kStartY = 74;
 // The buttons' inner boxes are blue left of their text.
-constexpr int kLeftOfText = 100;
+constexpr int kLeftOfText = 70;
 const Rgb kButtonBlue{0, 0, 255};
 const Rgb kBlack{0, 0, 0};
 constexpr int kRaceSettleMs = 3000;
@@ -74,6 +77,24 @@ bool save_window(Display* display, Window window, const std::string& path)
     return written;
 }
 
+// The starting rows from behind and beside, the planet on the left.
+bool save_starting_rows(const std::string& path)
+{
+    ScratchFolder folder;
+    RaceStage stage;
+    const std::string failure = stage.open(folder.path(), kWidth, kHeight, 6, 1234);
+    if (!failure.empty()) {
+        printf("ERROR: %s\n", failure.c_str());
+        return false;
+    }
+    stage.look_from(cVector3D(112, 4, 14), cVector3D(85, 0, -2));
+    stage.draw_race_frame();
+    const bool saved = stage.save_png(path);
+    printf("%s %s\n", saved ? "saved" : "ERROR: could not write", path.c_str());
+    stage.close();
+    return saved;
+}
+
 int fail(const char* what, const ProgramCopy& program)
 {
     printf("ERROR: %s\n%s", what, program.output().c_str());
@@ -114,5 +135,6 @@ int main(int argc, char** argv)
     game.terminate();
     game.exit_code();
     XCloseDisplay(display);
+    saved = save_starting_rows(out + "/race_start.png") && saved;
     return saved ? 0 : 1;
 }
