@@ -8,6 +8,7 @@
 #include <string>
 
 #include "game/game.h"
+#include "game/projectile.h"
 #include "game/race_start.h"
 #include "tests/race_view/race_stage.h"
 #include "tests/support/scratch.h"
@@ -36,7 +37,7 @@ protected:
         unsetenv("MESA_GL_VERSION_OVERRIDE");
     }
 
-    void draw()
+    void draw(const std::string& suffix = "")
     {
         stage.draw_race_frame();
         pixels = stage.screenshot();
@@ -44,7 +45,7 @@ protected:
         if (!folder) return;
         std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(name.begin(), name.end(), '/', '_');
-        stage.save_png(std::string(folder) + "/" + name + ".png");
+        stage.save_png(std::string(folder) + "/" + name + suffix + ".png");
     }
 
     const uint8_t* at(int x, int y) const { return &pixels[(size_t(y) * kWidth + size_t(x)) * 4]; }
@@ -82,6 +83,11 @@ bool green(const uint8_t* p)
 bool whitish(const uint8_t* p)
 {
     return p[0] > 150 && p[1] > 150 && p[2] > 150;
+}
+
+bool grey_or_white(const uint8_t* p)
+{
+    return p[0] > 60 && std::abs(p[0] - p[1]) < 20 && std::abs(p[0] - p[2]) < 20;
 }
 
 bool light_blue(const uint8_t* p)
@@ -154,6 +160,35 @@ TEST_P(RaceView, TheRespawnHintShowsOnceTheCartSinksIntoThePlanet)
     const int hint_left = kWidth - 12 * 21 - 16;
     EXPECT_GT(count(hint_left, 64, kWidth - 16, 64 + kRow, red), 40);
     EXPECT_LT(count(0, 64, hint_left - 2, 64 + kRow, red), 5) << "nothing left of it";
+}
+
+TEST_P(RaceView, AProjectileOfASphereTypeGlowsWhiteAndOtherTypesAreNotDrawn)
+{
+    // 80 above the centre the projectile shows 115 pixels from the top,
+    // its radius of 3 x 5 about 60 pixels wide. Its diffuse alpha of 0.3
+    // lets the fixed pipeline blend it grey over the sky.
+    czrProjectileType sphere;
+    sphere.radius = 5;
+    czrProjectileType other = sphere;
+    other.draw_kind = 1;
+    projectileTypes.insert(new czrProjectileType(sphere));
+    projectileTypes.insert(new czrProjectileType(other));
+    czrProjectile* shot = new czrProjectile;
+    shot->position = cVector3D(0, 80, 0);
+    projectileRegistry.register_object(shot);
+    stage.look_from(kEye, cVector3D(0, 0, 0));
+    draw("_sphere");
+    EXPECT_EQ(count(kCentreX - 20, 95, kCentreX + 20, 135, grey_or_white), 40 * 40) << "a sphere type";
+    shot->kind = 1;
+    stage.end_frame();
+    draw();
+    EXPECT_LT(count(kCentreX - 20, 95, kCentreX + 20, 135, grey_or_white), 10) << "another type";
+    shot->kind = 7;
+    stage.end_frame();
+    draw();
+    EXPECT_LT(count(kCentreX - 20, 95, kCentreX + 20, 135, grey_or_white), 10) << "a kind without a type";
+    clear_projectiles();
+    projectileTypes.clear();
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, RaceView,
