@@ -2,6 +2,8 @@
 
 #include "game/game.h"
 #include "game/planet.h"
+#include "game/projectile.h"
+#include "game/race_start.h"
 #include "game/settings.h"
 
 static cGame game;
@@ -17,6 +19,10 @@ int main(int argc, char** argv)
     }
     delete game.world;
     game.world = nullptr;
+    // Their buffers go while the window that holds them is still open.
+    delete_track(&game.track);
+    clear_carts();
+    clear_projectiles();
     game.save_servers_file();
     save_settings();
     game.delete_default_view();
