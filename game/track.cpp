@@ -5,7 +5,8 @@
 
 #include "base/matrix.h"
 #include "base/random.h"
-#include "game/ribbon_renderer.h"
+#include "scene/mesh.h"
+#include "scene/renderer.h"
 
 namespace {
 

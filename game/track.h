@@ -62,7 +62,7 @@ void for_each_sampling_fraction(Visit&& visit)
     for (double f = 0; f <= 1.0; f += 0.0001) visit(f);
 }
 
-class czrRibbonRenderer;
+class ctMesh;
 class ctRendererMesh;
 
 // The track's shader sets (ring top, ring side, finish line), its five
@@ -128,8 +128,11 @@ private:
     cSpline3D tilt_spline;
     czrTrackMesh ring_top_mesh;
     czrTrackMesh ring_side_mesh;
-    std::unique_ptr<czrRibbonRenderer> ring_top_renderer;
-    std::unique_ptr<czrRibbonRenderer> ring_side_renderer;
+    // The ribbon arrays as mesh records, drawn by the ring renderers.
+    std::unique_ptr<ctMesh> ring_top;
+    std::unique_ptr<ctMesh> ring_side;
+    std::unique_ptr<ctRendererMesh> ring_top_renderer;
+    std::unique_ptr<ctRendererMesh> ring_side_renderer;
     std::unique_ptr<ctRendererMesh> base_renderer;
     std::unique_ptr<ctRendererMesh> pole_renderer;
 };

@@ -1,6 +1,7 @@
 // The track on screen: its shader sets, textures and models loaded once,
-// the two ribbon meshes uploaded once per track, and each frame the rings in
-// the hue of the race clock and the finish-line marker.
+// the two ribbon meshes made and uploaded once per track, and each frame the
+// rings in the hue of the race clock and the finish-line marker.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -10,7 +11,7 @@
 #include "base/constants.h"
 #include "base/modules.h"
 #include "game/models.h"
-#include "game/ribbon_renderer.h"
+#include "scene/mesh.h"
 #include "game/track.h"
 #include "scene/renderer.h"
 #include "scene/shader_set.h"
@@ -45,11 +46,6 @@ bool shaders_available()
 {
     graphics_interface* table = graphics();
     return table && table->shaders_available();
-}
-
-uint16_t held_id(int id)
-{
-    return id < 0 || id >= 65535 ? 65535 : uint16_t(id);
 }
 
 int make_black_texture(graphics_interface* table)
@@ -137,6 +133,20 @@ DSarray<int32_t> ring_textures(TrackTexture specular, TrackTexture self_illum)
     return textures;
 }
 
+// The ribbon's arrays as the one mesh record the renderers draw.
+void fill_mesh(ctMesh& mesh, const czrTrackMesh& ribbon, const char* name)
+{
+    mesh.set_name(name);
+    mesh.allocate(uint32_t(ribbon.vertices.size()), uint32_t(ribbon.normals.size()), uint32_t(ribbon.uvs.size()),
+                  ribbon.triangle_count());
+    std::copy(ribbon.vertices.begin(), ribbon.vertices.end(), mesh.vertices);
+    std::copy(ribbon.normals.begin(), ribbon.normals.end(), mesh.normals);
+    std::copy(ribbon.uvs.begin(), ribbon.uvs.end(), mesh.uvs);
+    std::copy(ribbon.vertex_indices.begin(), ribbon.vertex_indices.end(), mesh.vertex_indices);
+    std::copy(ribbon.normal_indices.begin(), ribbon.normal_indices.end(), mesh.normal_indices);
+    std::copy(ribbon.uv_indices.begin(), ribbon.uv_indices.end(), mesh.uv_indices);
+}
+
 }  // namespace
 
 void load_track_assets(bool skip_textures)
@@ -151,56 +161,6 @@ void load_track_assets(bool skip_textures)
     load_extra_models();
 }
 
-czrRibbonRenderer::czrRibbonRenderer(const ctRendererSetup* setup, const czrTrackMesh& ribbon)
-    : ctRenderer(setup), ribbon(ribbon)
-{
-    graphics_interface* table = graphics();
-    if (!table || ribbon.triangle_count() == 0) return;
-    ModelDataStruct model = model_data();
-    if (table->vbos_available()) vbo_id = held_id(table->create_vbo(&model, -1));
-    if (vbo_id != kNoId || !table->display_lists_available()) return;
-    table->set_material(material);
-    display_list_id = held_id(table->create_display_list());
-    if (display_list_id == kNoId) return;
-    table->begin_display_list(display_list_id);
-    table->render_tris(&model);
-    table->end_display_list();
-}
-
-czrRibbonRenderer::~czrRibbonRenderer()
-{
-    graphics_interface* table = graphics();
-    if (!table) return;
-    if (vbo_id != kNoId) table->unload_vbo(vbo_id);
-    if (display_list_id != kNoId) table->delete_display_list(display_list_id);
-}
-
-// The corner indices are the track's unsigned ones, read as the signed ints
-// the module takes (the counts stay far below 2^31).
-ModelDataStruct czrRibbonRenderer::model_data() const
-{
-    czrTrackMesh& arrays = const_cast<czrTrackMesh&>(ribbon);
-    return __mGraphics_build_model_data_struct(
-        arrays.vertices.data(), int32_t(arrays.vertices.size()), arrays.normals.data(), int32_t(arrays.normals.size()),
-        arrays.uvs.data(), int32_t(arrays.uvs.size()), nullptr, 0,
-        reinterpret_cast<int32_t*>(arrays.vertex_indices.data()), reinterpret_cast<int32_t*>(arrays.normal_indices.data()),
-        reinterpret_cast<int32_t*>(arrays.uv_indices.data()), nullptr, int32_t(arrays.triangle_count()));
-}
-
-void czrRibbonRenderer::draw_geometry()
-{
-    graphics_interface* table = graphics();
-    if (!table || ribbon.triangle_count() == 0) return;
-    if (vbo_id != kNoId) {
-        table->render_vbo(vbo_id);
-    } else if (display_list_id != kNoId) {
-        table->call_display_list(display_list_id);
-    } else {
-        ModelDataStruct model = model_data();
-        table->render_tris(&model);
-    }
-}
-
 czrTrack::~czrTrack() = default;
 
 void czrTrack::build_renderers()
@@ -213,8 +173,12 @@ void czrTrack::build_renderers()
     const ctRendererSetup side = track_setup(1, &side_textures, &ring_material(), 1);
     const ctRendererSetup base = track_setup(2, &finish_textures, &base_material(), 0);
     const ctRendererSetup pole = track_setup(2, &finish_textures, &pole_material(), 0);
-    ring_top_renderer.reset(new czrRibbonRenderer(&top, ring_top_mesh));
-    ring_side_renderer.reset(new czrRibbonRenderer(&side, ring_side_mesh));
+    ring_top.reset(new ctMesh);
+    ring_side.reset(new ctMesh);
+    fill_mesh(*ring_top, ring_top_mesh, "ring top");
+    fill_mesh(*ring_side, ring_side_mesh, "ring side");
+    ring_top_renderer.reset(new ctRendererMesh(&top, ring_top.get()));
+    ring_side_renderer.reset(new ctRendererMesh(&side, ring_side.get()));
     base_renderer.reset(new ctRendererMesh(&base, finishLineMeshSet.find_mesh("base")));
     pole_renderer.reset(new ctRendererMesh(&pole, finishLineMeshSet.find_mesh("pole")));
 }
@@ -229,7 +193,7 @@ void czrTrack::draw(float race_time, DSParray<cLight>* lights)
     cColor glow;
     __nsColor_hue_function(&glow, &hue, &saturation);
     cMaterial ring(cColor(0, 0, 0, 1), cColor(0, 0, 0, 1), cColor(1, 1, 1, 1), glow, 40);
-    for (czrRibbonRenderer* renderer : {ring_top_renderer.get(), ring_side_renderer.get()}) {
+    for (ctRendererMesh* renderer : {ring_top_renderer.get(), ring_side_renderer.get()}) {
         renderer->material = &ring;
         renderer->lights = lights;
         draw_renderer(renderer);
