@@ -2,7 +2,6 @@
 // each into meshes appended to the caller's list. It is a word scanner, not a
 // parser: it looks for fixed key words in a fixed order.
 #include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <algorithm>

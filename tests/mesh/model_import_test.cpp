@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include "base/physics.h"
 #include "base/plugin.h"
 #include "scene/mesh_set.h"
 #include "tests/support/printed.h"
@@ -24,6 +25,12 @@ struct FbxModel {
     std::string uv_indices = "0,1,2,3";
     std::string materials = "0";
     bool geometric_scaling = true;
+    std::string pre_rotation = "0,0,0";
+    std::string geometric_translation = "0,0,0";
+    std::string geometric_scaling_value = "1,1,1";
+    std::string translation = "0,0,0";
+    std::string rotation = "0,0,0";
+    std::string scaling = "1,1,1";
 };
 
 std::string fbx_text(const std::vector<FbxModel>& models, const std::string& before_second = "")
@@ -33,13 +40,14 @@ std::string fbx_text(const std::vector<FbxModel>& models, const std::string& bef
         const FbxModel& m = models[i];
         if (i == 1) text += before_second;
         text += "Model: " + m.name + " \"Mesh\" {\nProperties60:  {\n";
-        text += "Property: \"PreRotation\", \"Vector3D\", \"\",0,0,0\n";
-        text += "Property: \"GeometricTranslation\", \"Vector3D\", \"\",0,0,0\n";
+        text += "Property: \"PreRotation\", \"Vector3D\", \"\"," + m.pre_rotation + "\n";
+        text += "Property: \"GeometricTranslation\", \"Vector3D\", \"\"," + m.geometric_translation + "\n";
         text += "Property: \"GeometricRotation\", \"Vector3D\", \"\",0,0,0\n";
-        if (m.geometric_scaling) text += "Property: \"GeometricScaling\", \"Vector3D\", \"\",1,1,1\n";
-        text += "Property: \"Lcl Translation\", \"Lcl Translation\", \"A+\",0,0,0\n";
-        text += "Property: \"Lcl Rotation\", \"Lcl Rotation\", \"A+\",0,0,0\n";
-        text += "Property: \"Lcl Scaling\", \"Lcl Scaling\", \"A+\",1,1,1\n}\n";
+        if (m.geometric_scaling)
+            text += "Property: \"GeometricScaling\", \"Vector3D\", \"\"," + m.geometric_scaling_value + "\n";
+        text += "Property: \"Lcl Translation\", \"Lcl Translation\", \"A+\"," + m.translation + "\n";
+        text += "Property: \"Lcl Rotation\", \"Lcl Rotation\", \"A+\"," + m.rotation + "\n";
+        text += "Property: \"Lcl Scaling\", \"Lcl Scaling\", \"A+\"," + m.scaling + "\n}\n";
         text += "Vertices: " + m.vertices + "\nPolygonVertexIndex: " + m.polygons + "\nGeometryVersion: 124\n";
         text += "LayerElementNormal: 0 {\nMappingInformationType: \"ByPolygonVertex\"\n";
         text += "ReferenceInformationType: \"Direct\"\nNormals: " + m.normals + "\n}\n";
@@ -94,6 +102,43 @@ TEST_F(ModelImportTest, QuadFansIntoTwoTrianglesWithFlippedUvs)
     EXPECT_EQ(mesh->group_count, 1u);
     EXPECT_DOUBLE_EQ(mesh->face_normals[0].z, 1.0);
     EXPECT_DOUBLE_EQ(mesh->face_centres[0].x, 2.0 / 3);
+}
+
+// Vertex 1 of the quad is (1, 0, 0); its normal is (0, 0, 1).
+TEST_F(ModelImportTest, TransformsMoveVerticesAndTurnNormals)
+{
+    ASSERT_TRUE(__mPhysics_open());
+    const struct {
+        const char* what;
+        std::string FbxModel::*field;
+        const char* value;
+        cVector3D vertex, normal;
+    } cases[] = {
+        {"translation", &FbxModel::translation, "1,2,3", {2, 2, 3}, {0, 0, 1}},
+        {"geometric translation", &FbxModel::geometric_translation, "1,2,3", {2, 3, -2}, {0, 0, 1}},
+        {"scaling", &FbxModel::scaling, "2,3,4", {2, 0, 0}, {0, 0, 1}},
+        {"geometric scaling", &FbxModel::geometric_scaling_value, "-1,1,1", {-1, 0, 0}, {0, 0, 1}},
+        {"rotation 90 about z", &FbxModel::rotation, "0,0,90", {0, 0, 0}, {0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        FbxModel model;
+        model.*c.field = c.value;
+        import(fbx_text({model}));
+        ASSERT_EQ(set.meshes.count(), 1u) << c.what;
+        const ctMesh* mesh = set.meshes.get(0);
+        if (c.field == &FbxModel::rotation) {
+            // Stored as (a, -c, -b): a turn about y of -90 degrees moves x into z.
+            EXPECT_NEAR(mesh->vertices[1].length(), 1.0, 1e-4) << c.what;
+            EXPECT_NEAR(std::abs(mesh->vertices[1].z), 1.0, 1e-4) << c.what;
+            EXPECT_NEAR(std::abs(mesh->normals[0].x), 1.0, 1e-4) << c.what;
+            continue;
+        }
+        EXPECT_NEAR(mesh->vertices[1].x, c.vertex.x, 1e-9) << c.what;
+        EXPECT_NEAR(mesh->vertices[1].y, c.vertex.y, 1e-9) << c.what;
+        EXPECT_NEAR(mesh->vertices[1].z, c.vertex.z, 1e-9) << c.what;
+        EXPECT_NEAR(mesh->normals[0].z, c.normal.z, 1e-9) << c.what;
+    }
+    __mPhysics_close();
 }
 
 TEST_F(ModelImportTest, MaterialsSplitTheModelIntoNamedMeshes)
