@@ -4,6 +4,7 @@
 #include "base/quaternion.h"
 #include "game/control_bindings.h"
 #include "game/packet_records.h"
+#include "scene/renderer.h"
 
 static const float kCartRadius = 0.65f;
 static const float kCartMass = 6.0f;
@@ -25,6 +26,7 @@ void czrCar::build_renderable()
     radius = kCartRadius;
     mass = kCartMass;
     velocity = motion_a = motion_b = motion_c = cVector3D();
+    build_cart_renderers(this);
 }
 
 int czrCar::write_sync_record(uint8_t* buffer, size_t capacity) const

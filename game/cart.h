@@ -6,8 +6,16 @@
 #include <cstdint>
 #include <memory>
 
+#include <string>
+#include <vector>
+
+#include "base/light.h"
 #include "framework/controller.h"
 #include "scene/synced_physics_object.h"
+#include "scene/visible_object.h"
+
+class ctRenderer;
+class ctShaderSet;
 
 class czrCar;
 
@@ -30,8 +38,21 @@ public:
 };
 
 constexpr int8_t kNoCartOwner = -1;
+constexpr int kCartPartCount = 4;
 
-class czrCar : public cVantorSyncedPhysicsObject {
+// The parts every cart is drawn in, each its own mesh and texture.
+extern const std::string cartPartNames[kCartPartCount];
+// Texture id per species and part; 0 (white) when not loaded.
+extern uint32_t cartTextures[2][kCartPartCount];
+// One material per part.
+extern DSParray<cMaterial> cartMaterials;
+extern DSParray<ctShaderSet> cartShaderSets;
+
+// Materials, the shader set, the textures (unless told not to) and the
+// species' models, once at start-up.
+void load_carts(bool dont_load_textures);
+
+class czrCar : public cVantorSyncedPhysicsObject, public _ctVisibleObjectBase {
 public:
     // owner, species, the 84-byte body form and the sync id
     static constexpr int kRecordSize = 90;
@@ -43,8 +64,11 @@ public:
     czrCar(const czrCar&) = delete;
     czrCar& operator=(const czrCar&) = delete;
 
-    // Radius 0.65 and mass 6, at rest.
+    // Radius 0.65 and mass 6, at rest, drawn in its species' parts.
     virtual void build_renderable();
+
+    cVector3D get_position() override { return position; }
+    cQuaternion get_rotation() override { return rotation; }
 
     // The packed form is the cart record.
     int serialize(void* out) const override;
@@ -62,7 +86,13 @@ public:
     cVector3D last_on_track;
     double track_fraction = 0;
     std::unique_ptr<czrCarAiController> controller;
+    // The renderers of the instances; the instances do not own them.
+    std::vector<std::unique_ptr<ctRenderer>> part_renderers;
 };
+
+// The cart's four part renderers and their instances, scaled by 0.15, in
+// place of any it had.
+void build_cart_renderers(czrCar* car);
 
 // Replaces the cart's controller (null removes it) and points it at the cart.
 void set_controller(czrCar* car, czrCarAiController* controller);

@@ -5,6 +5,7 @@
 #include "framework/menu.h"
 #include "game/network_play.h"
 #include "game/packets.h"
+#include "game/planet.h"
 #include "game/projectile.h"
 #include "game/race_start.h"
 #include "game/settings.h"
@@ -28,6 +29,7 @@ cGame::cGame() = default;
 cGame::~cGame()
 {
     delete_track(&track);
+    delete world;
 }
 
 player_record* cGame::player(int slot)
@@ -66,6 +68,8 @@ void cGame::game_init()
 
 void cGame::game_shutdown()
 {
+    delete world;
+    world = nullptr;
     save_servers_file();
 }
 

@@ -35,10 +35,13 @@ public:
     void on_host_stop() override;
     void update_lobby(float dt, bool am_server) override;
     void update_race(float dt, bool am_server) override;
-    // There are no carts, track or planet to draw yet.
-    void render_race_scene() override {}
-    void render_race_effects(cViewReference*, bool) override {}
-    void render_race_hud(cViewReference*, bool) override {}
+    // The sky and the sun, with the camera at the origin.
+    void render_race_scene() override;
+    // The planet, the carts of the joined players and the track.
+    void render_race_effects(cViewReference* view, bool am_server) override;
+    // The standings; on the host or a welcomed client our rank, lap and,
+    // away from the track, how to respawn.
+    void render_race_hud(cViewReference* view, bool am_server) override;
     void render_lobby_screen(cViewReference*, bool am_server) override;
     void send_join_request() override;
     virtual void game_init();

@@ -1,7 +1,8 @@
 #include <cstdio>
 
 #include "game/game.h"
-#include "game/planet.h"
+#include "game/projectile.h"
+#include "game/race_start.h"
 #include "game/settings.h"
 
 static cGame game;
@@ -15,9 +16,11 @@ int main(int argc, char** argv)
     game.game_init();
     while (game.run_frame()) {
     }
-    delete game.world;
-    game.world = nullptr;
-    game.save_servers_file();
+    // Their buffers go while the window that holds them is still open.
+    delete_track(&game.track);
+    clear_carts();
+    clear_projectiles();
+    game.game_shutdown();
     save_settings();
     game.delete_default_view();
     game.cEngine::close_modules();

@@ -1,14 +1,16 @@
 // The game's scene resources: ambient light, the star field texture, the sun,
-// the one view the frame draws, the models, the planet and the music tracks.
+// the one view the frame draws, the carts, the track's assets, the planet and
+// the music tracks.
 
 #include "base/light.h"
 #include "base/modules.h"
 #include "base/random.h"
 #include "base/value_bitmap.h"
+#include "game/cart.h"
 #include "game/game.h"
-#include "game/models.h"
 #include "game/music.h"
 #include "game/planet.h"
+#include "game/track.h"
 
 static const int kStarFieldSize = 1024;
 static const int kStarCount = 512;
@@ -76,8 +78,8 @@ void cGame::load_game_resources()
     }
     lights.insert(make_sun());
     views.insert(make_race_view());
-    load_species_meshes();
-    load_extra_models();
+    load_carts(dont_load_textures);
+    load_track_assets(dont_load_textures);
     load_planet(dont_load_textures);
     world = new czrOrbling;
     load_music_tracks(this);

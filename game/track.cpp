@@ -5,6 +5,8 @@
 
 #include "base/matrix.h"
 #include "base/random.h"
+#include "scene/mesh.h"
+#include "scene/renderer.h"
 
 namespace {
 
@@ -139,6 +141,7 @@ czrTrack::czrTrack(const TrackLoadRecord& params) : track_params(params)
     build_splines();
     sample_positions();
     build_geometry();
+    build_renderers();
 }
 
 void czrTrack::build_ring()

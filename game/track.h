@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/containers.h"
+#include "base/light.h"
 #include "base/quaternion.h"
 #include "base/spline.h"
 #include "base/vector.h"
@@ -61,6 +62,13 @@ void for_each_sampling_fraction(Visit&& visit)
     for (double f = 0; f <= 1.0; f += 0.0001) visit(f);
 }
 
+class ctMesh;
+class ctRendererMesh;
+
+// The track's shader sets (ring top, ring side, finish line), its five
+// textures and its models, once at start-up and before the first track.
+void load_track_assets(bool skip_textures);
+
 class czrTrack {
 public:
     // Builds the whole track from the words; a node count outside
@@ -70,7 +78,7 @@ public:
 
     czrTrack(const czrTrack&) = delete;
     czrTrack& operator=(const czrTrack&) = delete;
-    virtual ~czrTrack() = default;
+    virtual ~czrTrack();
 
     // The track frame at spline fraction f in [0, 1].
     czrTrackFrame frame_at(double f) const;
@@ -97,6 +105,10 @@ public:
     const czrTrackMesh& top_mesh() const { return ring_top_mesh; }
     const czrTrackMesh& side_mesh() const { return ring_side_mesh; }
 
+    // The rings, glowing in a hue that cycles every 42 s of race clock, and
+    // the finish-line marker at node 0, lit by lights.
+    void draw(float race_time, DSParray<cLight>* lights);
+
 private:
     explicit czrTrack(const TrackLoadRecord& params);
 
@@ -105,6 +117,7 @@ private:
     void build_splines();
     void sample_positions();
     void build_geometry();
+    void build_renderers();
 
     TrackLoadRecord track_params;
     DSParray<czrTrackNode> base_nodes;
@@ -115,6 +128,13 @@ private:
     cSpline3D tilt_spline;
     czrTrackMesh ring_top_mesh;
     czrTrackMesh ring_side_mesh;
+    // The ribbon arrays as mesh records, drawn by the ring renderers.
+    std::unique_ptr<ctMesh> ring_top;
+    std::unique_ptr<ctMesh> ring_side;
+    std::unique_ptr<ctRendererMesh> ring_top_renderer;
+    std::unique_ptr<ctRendererMesh> ring_side_renderer;
+    std::unique_ptr<ctRendererMesh> base_renderer;
+    std::unique_ptr<ctRendererMesh> pole_renderer;
 };
 
 // Four draws of the game's generator: a length factor, then three for the

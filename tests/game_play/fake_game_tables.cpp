@@ -122,19 +122,22 @@ void fill_graphics(graphics_interface* t)
 {
     memset(static_cast<void*>(t), 0, sizeof *t);
     t->shaders_available = [] { return false; };
-    // No image file can be read: the start-up's textures stay the built-in white one.
+    t->vbos_available = [] { return false; };
+    t->display_lists_available = [] { return false; };
+    t->set_ambient_light = [](cColor* color) { state.ambient = *color; };
     t->import_image = [](const char*, uint16_t* width, uint16_t* height, uint8_t** rgba) {
         *width = *height = 0;
         *rgba = nullptr;
     };
-    t->set_ambient_light = [](cColor* color) { state.ambient = *color; };
     t->create_texture = [](uint16_t* width, uint16_t* height, uint8_t* rgba, bool linear, bool mipmaps, bool clamp,
                            int replace, TextureDoneCallback done) {
         note(std::string("create_texture") + (linear ? " linear" : "") + (mipmaps ? " mipmaps" : "") +
              (clamp ? " clamp" : "") + " " + std::to_string(replace) + (done ? " callback" : ""));
-        state.texture_width = *width;
-        state.texture_height = *height;
-        state.texture_pixels.assign(rgba, rgba + size_t(*width) * *height * 4);
+        if (state.texture_width == 0) {
+            state.texture_width = *width;
+            state.texture_height = *height;
+            state.texture_pixels.assign(rgba, rgba + size_t(*width) * *height * 4);
+        }
         return 9;
     };
 }

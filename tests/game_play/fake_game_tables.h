@@ -43,6 +43,7 @@ struct FakeGameTables {
     bool music_is_playing = false;
     uint16_t next_music_handle = 40;
     // graphics
+    // The first texture created (the star field comes first).
     std::vector<uint8_t> texture_pixels;
     uint16_t texture_width = 0;
     uint16_t texture_height = 0;

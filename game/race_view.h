@@ -1,0 +1,21 @@
+// What the race view draws beyond the game's hooks: projectiles, and the
+// HUD's standings order and respawn hint.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class cGame;
+class cVantorController;
+class czrProjectile;
+
+// A projectile of a sphere-drawn type as a small glowing sphere; other
+// types, and kinds without a type, are not drawn.
+void draw_projectile(const czrProjectile& projectile);
+
+// The slots of the joined players in the order the standings list them:
+// by rank (rank_less), and players of equal rank by slot.
+std::vector<int> standings_order(cGame* game);
+// "Press " + the name of the key bound to "RESPAWN" + " to reset"; "[NONE]"
+// names a binding that is missing.
+std::string respawn_hint(const cVantorController* controller);
