@@ -140,7 +140,7 @@ struct Builder {
         const Open o = open.top();
         const uint32_t n = uint32_t(members.size() - o.first);
         cson_value* const* first = members.at(o.first);
-        cson_value* container = o.object ? new_object_with(first, n) : new_array_with(first, n);
+        cson_value* container = o.object ? pool.new_object_with(first, n) : pool.new_array_with(first, n);
         if (!container) return fail(cson_rc_AllocError);
         members.resize_down(o.first);
         open.resize_down(open.size() - 1);

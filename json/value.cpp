@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <type_traits>
 
 using namespace json_detail;
 
@@ -26,6 +28,8 @@ const cson_value_api kObjectApi{CSON_TYPE_OBJECT, false, false};
 const cson_value_api kPooledIntegerApi{CSON_TYPE_INTEGER, false, true};
 const cson_value_api kPooledDoubleApi{CSON_TYPE_DOUBLE, false, true};
 const cson_value_api kPooledStringApi{CSON_TYPE_STRING, false, true};
+const cson_value_api kPooledArrayApi{CSON_TYPE_ARRAY, false, true};
+const cson_value_api kPooledObjectApi{CSON_TYPE_OBJECT, false, true};
 
 // The shared values keep the same layout as allocated ones: payload after value.
 struct SharedFixed {
@@ -76,14 +80,99 @@ bool list_is_inline(const List& l)
     return static_cast<const void*>(l.list) == static_cast<const void*>(&l + 1);
 }
 
+// Blocks are aligned to their size, so a value's block is found from its address.
+constexpr size_t kBlockSize = 16384;
+
+ValueBlock* block_of(cson_value* v)
+{
+    return reinterpret_cast<ValueBlock*>(reinterpret_cast<uintptr_t>(v) & ~uintptr_t(kBlockSize - 1));
+}
+
+// Freed blocks wait here for the next parse rather than going back to the
+// allocator, which hands the pages of a large document back to the system
+// and has them faulted in again on the next one. It keeps a bounded number
+// (as much as the allocator itself keeps at most before trimming); under the
+// address sanitizer it keeps none, so that every block's end is seen.
+class BlockStore {
+public:
+    ValueBlock* take()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (FreeBlock* b = kept_) {
+                kept_ = b->next;
+                --count_;
+                return reinterpret_cast<ValueBlock*>(b);
+            }
+        }
+        void* p = nullptr;
+        return posix_memalign(&p, kBlockSize, kBlockSize) == 0 ? static_cast<ValueBlock*>(p) : nullptr;
+    }
+
+    void give(ValueBlock* block)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!closed_ && count_ < kMostKept) {
+                auto* b = reinterpret_cast<FreeBlock*>(block);
+                b->next = kept_;
+                kept_ = b;
+                ++count_;
+                return;
+            }
+        }
+        free(block);
+    }
+
+    // At exit: everything kept goes back, and later blocks go straight back.
+    void close()
+    {
+        FreeBlock* b = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            closed_ = true;
+            b = kept_;
+            kept_ = nullptr;
+            count_ = 0;
+        }
+        while (b) {
+            FreeBlock* next = b->next;
+            free(b);
+            b = next;
+        }
+    }
+
+private:
+    struct FreeBlock {
+        FreeBlock* next;
+    };
+#if defined(__SANITIZE_ADDRESS__)
+    static constexpr size_t kMostKept = 0;
+#else
+    static constexpr size_t kMostKept = (size_t(32) << 20) / kBlockSize;
+#endif
+    std::mutex mutex_;
+    FreeBlock* kept_ = nullptr;
+    size_t count_ = 0;
+    bool closed_ = false;
+};
+
+// Never destroyed, so values released by other objects' destructors at exit
+// can still reach it; the closer below empties it.
+BlockStore g_blocks;
+static_assert(std::is_trivially_destructible<BlockStore>::value, "the block store outlives every value");
+struct BlockStoreCloser {
+    ~BlockStoreCloser() { g_blocks.close(); }
+} g_block_store_closer;
+
 void release_block(ValueBlock* block)
 {
-    if (--block->live == 0) free(block);
+    if (--block->live == 0) g_blocks.give(block);
 }
 
 void release_storage(cson_value* v)
 {
-    if (v->api->pooled) release_block(static_cast<ValueBlock*>(v->value));
+    if (v->api->pooled) release_block(block_of(v));
     else free(v);
 }
 
@@ -128,7 +217,7 @@ void free_tree(cson_value* root)
             }
             if (!list_is_inline(l)) free(l.list);
         }
-        free(v);
+        release_storage(v);
     }
 }
 
@@ -209,17 +298,6 @@ int object_find(const cson_object* o, const char* key, uint32_t length)
     return -1;
 }
 
-cson_value* new_array_with(cson_value* const* items, uint32_t n)
-{
-    if (!n) return cson_value_new_array();
-    cson_value* v = allocate_value(&kArrayApi, sizeof(cson_array) + size_t(n) * sizeof(cson_value*));
-    if (!v) return nullptr;
-    cson_array* a = array_of(v);
-    a->list = cson_value_list{reinterpret_cast<cson_value**>(a + 1), n, n};
-    copy_bytes(a->list.list, items, size_t(n) * sizeof(cson_value*));
-    return v;
-}
-
 namespace {
 
 uint32_t hash_bytes(const char* s, uint32_t n)
@@ -244,10 +322,34 @@ bool same_key(const cson_value* a, const cson_value* b)
 
 }  // namespace
 
-cson_value* new_object_with(cson_value* const* pairs, uint32_t n)
+// Containers up to this size share blocks; larger ones have their own allocation.
+constexpr size_t kLargestPooledContainer = 2048;
+
+cson_value* ValuePool::new_array_with(cson_value* const* items, uint32_t n)
+{
+    const size_t payload_size = sizeof(cson_array) + size_t(n) * sizeof(cson_value*);
+    cson_value* v = payload_size <= kLargestPooledContainer ? take(&kPooledArrayApi, payload_size)
+                                                            : allocate_value(&kArrayApi, payload_size);
+    if (!v) return nullptr;
+    cson_array* a = array_of(v);
+    if (!n) {
+        *a = cson_array{{nullptr, 0, 0}};
+        return v;
+    }
+    a->list = cson_value_list{reinterpret_cast<cson_value**>(a + 1), n, n};
+    copy_bytes(a->list.list, items, size_t(n) * sizeof(cson_value*));
+    return v;
+}
+
+cson_value* ValuePool::new_object_with(cson_value* const* pairs, uint32_t n)
 {
     const uint32_t entries = n / 2;
-    if (!entries) return cson_value_new_object();
+    const size_t payload_size = sizeof(cson_object) + size_t(entries) * sizeof(cson_kvp);
+    if (!entries) {
+        cson_value* v = take(&kPooledObjectApi, payload_size);
+        if (v) *object_of(v) = cson_object{{nullptr, 0, 0}};
+        return v;
+    }
     // Large objects find duplicate keys through a table of entry numbers, so
     // that no input makes the check quadratic.
     constexpr uint32_t kLinearLimit = 16;
@@ -260,7 +362,8 @@ cson_value* new_object_with(cson_value* const* pairs, uint32_t n)
         if (!table) return nullptr;
         mask = size - 1;
     }
-    cson_value* ov = allocate_value(&kObjectApi, sizeof(cson_object) + size_t(entries) * sizeof(cson_kvp));
+    cson_value* ov = payload_size <= kLargestPooledContainer ? take(&kPooledObjectApi, payload_size)
+                                                             : allocate_value(&kObjectApi, payload_size);
     if (!ov) {
         free(table);
         return nullptr;
@@ -300,7 +403,6 @@ cson_value* new_object_with(cson_value* const* pairs, uint32_t n)
     return ov;
 }
 
-constexpr size_t kBlockSize = 16384;
 constexpr size_t kLargestPooled = 256;
 
 ValuePool::~ValuePool()
@@ -313,7 +415,7 @@ cson_value* ValuePool::take(const cson_value_api* api, size_t payload_size)
     const size_t size = (sizeof(cson_value) + payload_size + 7) & ~size_t(7);
     if (!block_ || used_ + size > kBlockSize) {
         // The pool's own hold on a block keeps it alive while values are added.
-        auto* block = static_cast<ValueBlock*>(malloc(kBlockSize));
+        ValueBlock* block = g_blocks.take();
         if (!block) return nullptr;
         block->live = 1;
         if (block_) release_block(block_);
@@ -324,7 +426,7 @@ cson_value* ValuePool::take(const cson_value_api* api, size_t payload_size)
     used_ += size;
     ++block_->live;
     v->api = api;
-    v->value = block_;
+    v->value = v + 1;
     v->refcount = 0;
     return v;
 }

@@ -52,15 +52,9 @@ int array_append_owned(cson_array* a, cson_value* v);
 // Appends without looking for the key; the object owns key and value.
 int object_append_owned(cson_object* o, cson_value* key, cson_value* v);
 int object_find(const cson_object* o, const char* key, uint32_t length);
-// A container made whole, with its members in the same allocation. An object
-// takes n/2 key/value pairs, a later duplicate key replacing the earlier
-// value in its place. Null when memory runs out; nothing was taken then.
-cson_value* new_array_with(cson_value* const* items, uint32_t n);
-cson_value* new_object_with(cson_value* const* pairs, uint32_t n);
-
-// Scalars the parser makes are carved out of shared blocks: each block counts
-// its live values and goes back to the allocator with the last of them. A
-// value stays counted and released one by one as any other.
+// Values the parser makes are carved out of shared blocks: each block counts
+// its live values and is recycled with the last of them. A value stays counted
+// and released one by one as any other; its block is found from its address.
 struct ValueBlock {
     uint32_t live;
 };
@@ -74,6 +68,12 @@ public:
     cson_value* new_integer(cson_int_t i);
     cson_value* new_double(cson_double_t d);
     cson_value* new_string(const char* text, uint32_t length);
+    // A container made whole, with its members in the same allocation. An
+    // object takes n/2 key/value pairs, a later duplicate key replacing the
+    // earlier value in its place. Null when memory runs out; nothing was
+    // taken then.
+    cson_value* new_array_with(cson_value* const* items, uint32_t n);
+    cson_value* new_object_with(cson_value* const* pairs, uint32_t n);
 
 private:
     cson_value* take(const cson_value_api* api, size_t payload_size);
