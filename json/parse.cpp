@@ -221,7 +221,7 @@ struct Session {
     {
         if (!cson_parser_done(parser)) return refusal();
         if (!builder.root) return cson_rc_UnknownError;
-        if (!builder.root->api->shared) builder.root->refcount = 0;
+        reset_to_one_owner(builder.root);
         *target = builder.root;
         builder.root = nullptr;
         return cson_rc_OK;

@@ -70,6 +70,14 @@ cson_value* allocate_value(const cson_value_api* api, size_t payload_size)
     return v;
 }
 
+// Blocks are aligned to their size, so a value's block is found from its address.
+constexpr size_t kBlockSize = 16384;
+
+ValueBlock* block_of(cson_value* v)
+{
+    return reinterpret_cast<ValueBlock*>(reinterpret_cast<uintptr_t>(v) & ~uintptr_t(kBlockSize - 1));
+}
+
 bool is_container(const cson_value* v) { return v && (kind(v) == CSON_TYPE_ARRAY || kind(v) == CSON_TYPE_OBJECT); }
 
 // A container built whole by the parser holds its first list in its own
@@ -80,12 +88,65 @@ bool list_is_inline(const List& l)
     return static_cast<const void*>(l.list) == static_cast<const void*>(&l + 1);
 }
 
-// Blocks are aligned to their size, so a value's block is found from its address.
-constexpr size_t kBlockSize = 16384;
+// A container the parser makes in a block is followed by a hash of its list
+// and one mark per member, saying what each member was when it was made. The
+// marks hold while the list still hashes the same: any change to the list,
+// however made, sends its release back to reading every member.
+enum MemberMark : uint8_t { kMarkRead, kMarkPooledScalar, kMarkShared };
 
-ValueBlock* block_of(cson_value* v)
+uint8_t mark_of(const cson_value* v)
 {
-    return reinterpret_cast<ValueBlock*>(reinterpret_cast<uintptr_t>(v) & ~uintptr_t(kBlockSize - 1));
+    if (v->api->shared) return kMarkShared;
+    if (v->api->pooled && !is_container(v)) return kMarkPooledScalar;
+    return kMarkRead;
+}
+
+uint64_t hash_step(uint64_t h, const cson_value* v)
+{
+    h ^= reinterpret_cast<uintptr_t>(v);
+    h *= 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
+}
+
+uint64_t hash_members(cson_value* const* items, uint32_t n)
+{
+    uint64_t h = n;
+    for (uint32_t i = 0; i < n; ++i) h = hash_step(h, items[i]);
+    return h;
+}
+
+uint64_t hash_entries(const cson_kvp* entries, uint32_t n)
+{
+    uint64_t h = n;
+    for (uint32_t i = 0; i < n; ++i) h = hash_step(h, entries[i].value);
+    return h;
+}
+
+// Room after a list of n members of member_size bytes for its hash and marks.
+size_t marks_size(uint32_t n) { return sizeof(uint64_t) + n; }
+
+template <typename List>
+unsigned char* marks_place(const List& l)
+{
+    return reinterpret_cast<unsigned char*>(l.list + l.alloced);
+}
+
+const uint8_t* member_marks(const cson_value* v)
+{
+    uint64_t kept = 0;
+    if (v->api == &kPooledArrayApi) {
+        const cson_value_list& l = array_of(v)->list;
+        if (!l.count || !list_is_inline(l)) return nullptr;
+        memcpy(&kept, marks_place(l), sizeof(kept));
+        return kept == hash_members(l.list, l.count) ? marks_place(l) + sizeof(kept) : nullptr;
+    }
+    if (v->api == &kPooledObjectApi) {
+        const cson_kvp_list& l = object_of(v)->kvp;
+        if (!l.count || !list_is_inline(l)) return nullptr;
+        memcpy(&kept, marks_place(l), sizeof(kept));
+        return kept == hash_entries(l.list, l.count) ? marks_place(l) + sizeof(kept) : nullptr;
+    }
+    return nullptr;
 }
 
 // Freed blocks wait here for the next parse rather than going back to the
@@ -176,13 +237,25 @@ void release_storage(cson_value* v)
     else free(v);
 }
 
+// A value's count leaves or reaches 0: its block keeps track of how many of
+// its values are held more than once.
+void count_up(cson_value* v)
+{
+    if (v->refcount++ == 0 && v->api->pooled) ++block_of(v)->referenced;
+}
+
+void count_down(cson_value* v)
+{
+    if (--v->refcount == 0 && v->api->pooled) --block_of(v)->referenced;
+}
+
 // Releasing a tree never recurses: containers whose last owner went away wait
 // in a chain threaded through their (recomputable) payload pointers.
 void drop_into(cson_value* v, cson_value*& pending)
 {
     if (!v || is_shared(v)) return;
     if (v->refcount > 0) {
-        --v->refcount;
+        count_down(v);
         return;
     }
     if (is_container(v)) {
@@ -193,6 +266,48 @@ void drop_into(cson_value* v, cson_value*& pending)
     }
 }
 
+// A parsed member marked as a block's scalar goes without being read when no
+// value of its block is held twice; a shared one needs nothing.
+inline bool dropped_by_mark(cson_value* v, uint8_t mark)
+{
+    if (mark == kMarkShared) return true;
+    if (mark != kMarkPooledScalar) return false;
+    ValueBlock* block = block_of(v);
+    if (block->referenced) return false;
+    release_block(block);
+    return true;
+}
+
+// Members are visited once each, mostly cold: those that must be read are
+// fetched ahead.
+void drop_members(cson_value* const* items, uint32_t n, const uint8_t* marks, cson_value*& pending)
+{
+    if (marks) {
+        for (uint32_t i = 0; i < n; ++i)
+            if (marks[i] == kMarkRead) __builtin_prefetch(items[i]);
+        for (uint32_t i = 0; i < n; ++i)
+            if (!dropped_by_mark(items[i], marks[i])) drop_into(items[i], pending);
+        return;
+    }
+    for (uint32_t i = 0; i < n; ++i) {
+        if (i + 4 < n) __builtin_prefetch(items[i + 4]);
+        drop_into(items[i], pending);
+    }
+}
+
+void drop_entries(cson_kvp* entries, uint32_t n, const uint8_t* marks, cson_value*& pending)
+{
+    if (marks) {
+        for (uint32_t i = 0; i < n; ++i)
+            if (marks[i] == kMarkRead) __builtin_prefetch(entries[i].value);
+    }
+    for (uint32_t i = 0; i < n; ++i) {
+        if (!marks && i + 4 < n) __builtin_prefetch(entries[i + 4].value);
+        drop_into(entries[i].key, pending);
+        if (!marks || !dropped_by_mark(entries[i].value, marks[i])) drop_into(entries[i].value, pending);
+    }
+}
+
 void free_tree(cson_value* root)
 {
     cson_value* pending = nullptr;
@@ -200,21 +315,14 @@ void free_tree(cson_value* root)
     while (pending) {
         cson_value* v = pending;
         pending = static_cast<cson_value*>(v->value);
+        __builtin_prefetch(pending);
         if (kind(v) == CSON_TYPE_ARRAY) {
             cson_value_list& l = array_of(v)->list;
-            for (uint32_t i = 0; i < l.count; ++i) {
-                // Members are visited once each, mostly cold: fetch ahead.
-                if (i + 4 < l.count) __builtin_prefetch(l.list[i + 4]);
-                drop_into(l.list[i], pending);
-            }
+            drop_members(l.list, l.count, member_marks(v), pending);
             if (!list_is_inline(l)) free(l.list);
         } else {
             cson_kvp_list& l = object_of(v)->kvp;
-            for (uint32_t i = 0; i < l.count; ++i) {
-                if (i + 4 < l.count) __builtin_prefetch(l.list[i + 4].value);
-                drop_into(l.list[i].key, pending);
-                drop_into(l.list[i].value, pending);
-            }
+            drop_entries(l.list, l.count, member_marks(v), pending);
             if (!list_is_inline(l)) free(l.list);
         }
         release_storage(v);
@@ -272,6 +380,13 @@ bool parse_whole_double(const char* text, cson_double_t* out)
 
 namespace json_detail {
 
+void reset_to_one_owner(cson_value* v)
+{
+    if (is_shared(v) || !v->refcount) return;
+    v->refcount = 1;
+    count_down(v);
+}
+
 int array_append_owned(cson_array* a, cson_value* v)
 {
     cson_value_list& l = a->list;
@@ -325,11 +440,26 @@ bool same_key(const cson_value* a, const cson_value* b)
 // Containers up to this size share blocks; larger ones have their own allocation.
 constexpr size_t kLargestPooledContainer = 2048;
 
+namespace {
+
+template <typename List>
+void write_marks(const List& l, uint64_t hash, const cson_value* (*member)(const List&, uint32_t))
+{
+    unsigned char* place = marks_place(l);
+    memcpy(place, &hash, sizeof(hash));
+    for (uint32_t i = 0; i < l.count; ++i) place[sizeof(hash) + i] = mark_of(member(l, i));
+}
+
+const cson_value* array_member(const cson_value_list& l, uint32_t i) { return l.list[i]; }
+const cson_value* object_member(const cson_kvp_list& l, uint32_t i) { return l.list[i].value; }
+
+}  // namespace
+
 cson_value* ValuePool::new_array_with(cson_value* const* items, uint32_t n)
 {
-    const size_t payload_size = sizeof(cson_array) + size_t(n) * sizeof(cson_value*);
-    cson_value* v = payload_size <= kLargestPooledContainer ? take(&kPooledArrayApi, payload_size)
-                                                            : allocate_value(&kArrayApi, payload_size);
+    const size_t list_size = sizeof(cson_array) + size_t(n) * sizeof(cson_value*);
+    const bool pooled = list_size + marks_size(n) <= kLargestPooledContainer;
+    cson_value* v = pooled ? take(containers_, &kPooledArrayApi, list_size + marks_size(n)) : allocate_value(&kArrayApi, list_size);
     if (!v) return nullptr;
     cson_array* a = array_of(v);
     if (!n) {
@@ -338,15 +468,16 @@ cson_value* ValuePool::new_array_with(cson_value* const* items, uint32_t n)
     }
     a->list = cson_value_list{reinterpret_cast<cson_value**>(a + 1), n, n};
     copy_bytes(a->list.list, items, size_t(n) * sizeof(cson_value*));
+    if (pooled) write_marks(a->list, hash_members(a->list.list, n), array_member);
     return v;
 }
 
 cson_value* ValuePool::new_object_with(cson_value* const* pairs, uint32_t n)
 {
     const uint32_t entries = n / 2;
-    const size_t payload_size = sizeof(cson_object) + size_t(entries) * sizeof(cson_kvp);
+    const size_t list_size = sizeof(cson_object) + size_t(entries) * sizeof(cson_kvp);
     if (!entries) {
-        cson_value* v = take(&kPooledObjectApi, payload_size);
+        cson_value* v = take(containers_, &kPooledObjectApi, list_size);
         if (v) *object_of(v) = cson_object{{nullptr, 0, 0}};
         return v;
     }
@@ -362,8 +493,9 @@ cson_value* ValuePool::new_object_with(cson_value* const* pairs, uint32_t n)
         if (!table) return nullptr;
         mask = size - 1;
     }
-    cson_value* ov = payload_size <= kLargestPooledContainer ? take(&kPooledObjectApi, payload_size)
-                                                             : allocate_value(&kObjectApi, payload_size);
+    const bool pooled = list_size + marks_size(entries) <= kLargestPooledContainer;
+    cson_value* ov = pooled ? take(containers_, &kPooledObjectApi, list_size + marks_size(entries))
+                            : allocate_value(&kObjectApi, list_size);
     if (!ov) {
         free(table);
         return nullptr;
@@ -400,6 +532,7 @@ cson_value* ValuePool::new_object_with(cson_value* const* pairs, uint32_t n)
     }
     free(table);
     o->kvp = cson_kvp_list{list, count, entries};
+    if (pooled) write_marks(o->kvp, hash_entries(list, count), object_member);
     return ov;
 }
 
@@ -407,24 +540,26 @@ constexpr size_t kLargestPooled = 256;
 
 ValuePool::~ValuePool()
 {
-    if (block_) release_block(block_);
+    if (scalars_.block) release_block(scalars_.block);
+    if (containers_.block) release_block(containers_.block);
 }
 
-cson_value* ValuePool::take(const cson_value_api* api, size_t payload_size)
+cson_value* ValuePool::take(Cursor& cursor, const cson_value_api* api, size_t payload_size)
 {
     const size_t size = (sizeof(cson_value) + payload_size + 7) & ~size_t(7);
-    if (!block_ || used_ + size > kBlockSize) {
+    if (!cursor.block || cursor.used + size > kBlockSize) {
         // The pool's own hold on a block keeps it alive while values are added.
         ValueBlock* block = g_blocks.take();
         if (!block) return nullptr;
         block->live = 1;
-        if (block_) release_block(block_);
-        block_ = block;
-        used_ = 8;
+        block->referenced = 0;
+        if (cursor.block) release_block(cursor.block);
+        cursor.block = block;
+        cursor.used = sizeof(ValueBlock);
     }
-    auto* v = reinterpret_cast<cson_value*>(reinterpret_cast<char*>(block_) + used_);
-    used_ += size;
-    ++block_->live;
+    auto* v = reinterpret_cast<cson_value*>(reinterpret_cast<char*>(cursor.block) + cursor.used);
+    cursor.used += size;
+    ++cursor.block->live;
     v->api = api;
     v->value = v + 1;
     v->refcount = 0;
@@ -434,7 +569,7 @@ cson_value* ValuePool::take(const cson_value_api* api, size_t payload_size)
 cson_value* ValuePool::new_integer(cson_int_t i)
 {
     if (i == 0) return cson_value_new_integer(0);
-    cson_value* v = take(&kPooledIntegerApi, sizeof(cson_int_t));
+    cson_value* v = take(scalars_, &kPooledIntegerApi, sizeof(cson_int_t));
     if (v) *static_cast<cson_int_t*>(payload(v)) = i;
     return v;
 }
@@ -442,7 +577,7 @@ cson_value* ValuePool::new_integer(cson_int_t i)
 cson_value* ValuePool::new_double(cson_double_t d)
 {
     if (d == 0.0 && !std::signbit(d)) return cson_value_new_double(0.0);
-    cson_value* v = take(&kPooledDoubleApi, sizeof(cson_double_t));
+    cson_value* v = take(scalars_, &kPooledDoubleApi, sizeof(cson_double_t));
     if (v) *static_cast<cson_double_t*>(payload(v)) = d;
     return v;
 }
@@ -450,7 +585,7 @@ cson_value* ValuePool::new_double(cson_double_t d)
 cson_value* ValuePool::new_string(const char* text, uint32_t length)
 {
     if (!length || length > kLargestPooled) return cson_value_new_string(text, length);
-    cson_value* v = take(&kPooledStringApi, sizeof(cson_string) + size_t(length) + 1);
+    cson_value* v = take(scalars_, &kPooledStringApi, sizeof(cson_string) + size_t(length) + 1);
     if (!v) return nullptr;
     cson_string* s = string_of(v);
     s->length = length;
@@ -653,7 +788,7 @@ KEEL_API int cson_value_add_reference(cson_value* v)
     if (!v) return cson_rc_ArgError;
     if (is_shared(v)) return cson_rc_OK;
     if (v->refcount == UINT32_MAX) return cson_rc_RangeError;
-    ++v->refcount;
+    count_up(v);
     return cson_rc_OK;
 }
 

@@ -56,8 +56,13 @@ int object_find(const cson_object* o, const char* key, uint32_t length);
 // its live values and is recycled with the last of them. A value stays counted
 // and released one by one as any other; its block is found from its address.
 struct ValueBlock {
-    uint32_t live;
+    uint32_t live;        // its values, and the pool's own hold while it fills
+    uint32_t referenced;  // its values counted above 0 (held more than once)
 };
+static_assert(sizeof(ValueBlock) % 8 == 0, "values after the header stay aligned");
+
+// Makes v's count 0 (one owner), as a parsed root is handed over.
+void reset_to_one_owner(cson_value* v);
 
 class ValuePool {
 public:
@@ -76,9 +81,15 @@ public:
     cson_value* new_object_with(cson_value* const* pairs, uint32_t n);
 
 private:
-    cson_value* take(const cson_value_api* api, size_t payload_size);
-    ValueBlock* block_ = nullptr;
-    size_t used_ = 0;
+    // Scalars and containers fill blocks of their own, so that releasing a
+    // tree reads the containers' blocks and not the scalars'.
+    struct Cursor {
+        ValueBlock* block = nullptr;
+        size_t used = 0;
+    };
+    cson_value* take(Cursor& cursor, const cson_value_api* api, size_t payload_size);
+    Cursor scalars_;
+    Cursor containers_;
 };
 
 }  // namespace json_detail
