@@ -1,5 +1,6 @@
 // JSON values: creation, conversions, reference counting, copies, strings,
 // arrays and objects.
+#include "json/parser.h"
 #include "json/value_internal.h"
 
 #include <cerrno>
@@ -435,6 +436,15 @@ bool same_key(const cson_value* a, const cson_value* b)
     return memcmp(a_bytes, b_bytes, x->length) == 0;
 }
 
+// Keys that differ here cannot be the same.
+uint64_t key_bit(const cson_value* key)
+{
+    const cson_string* k = string_of(key);
+    const auto* b = reinterpret_cast<const unsigned char*>(k + 1);
+    const uint32_t n = k->length;
+    return uint64_t(1) << ((n * 7 + (n ? b[0] * 3 + b[n - 1] : 0)) & 63);
+}
+
 }  // namespace
 
 // Containers up to this size share blocks; larger ones have their own allocation.
@@ -503,6 +513,7 @@ cson_value* ValuePool::new_object_with(cson_value* const* pairs, uint32_t n)
     cson_object* o = object_of(ov);
     cson_kvp* list = reinterpret_cast<cson_kvp*>(o + 1);
     uint32_t count = 0;
+    uint64_t seen = 0;  // small objects: a bit for each key's length and ends
     for (uint32_t i = 0; i < entries; ++i) {
         cson_value* key = pairs[2 * i];
         cson_value* v = pairs[2 * i + 1];
@@ -517,14 +528,15 @@ cson_value* ValuePool::new_object_with(cson_value* const* pairs, uint32_t n)
                     break;
                 }
             }
-        } else {
+        } else if (seen & key_bit(key)) {
             for (uint32_t j = 0; j < count && found < 0; ++j)
                 if (same_key(list[j].key, key)) found = int(j);
         }
+        seen |= key_bit(key);
         if (found >= 0) {
-            cson_value_free(list[found].value);
+            free_tree(list[found].value);
             list[found].value = v;
-            cson_value_free(key);
+            free_tree(key);
             continue;
         }
         if (table) table[slot] = count + 1;
@@ -568,7 +580,7 @@ cson_value* ValuePool::take(Cursor& cursor, const cson_value_api* api, size_t pa
 
 cson_value* ValuePool::new_integer(cson_int_t i)
 {
-    if (i == 0) return cson_value_new_integer(0);
+    if (i == 0) return &g_zero_integer.v;
     cson_value* v = take(scalars_, &kPooledIntegerApi, sizeof(cson_int_t));
     if (v) *static_cast<cson_int_t*>(payload(v)) = i;
     return v;
@@ -576,7 +588,7 @@ cson_value* ValuePool::new_integer(cson_int_t i)
 
 cson_value* ValuePool::new_double(cson_double_t d)
 {
-    if (d == 0.0 && !std::signbit(d)) return cson_value_new_double(0.0);
+    if (d == 0.0 && !std::signbit(d)) return &g_zero_double.v;
     cson_value* v = take(scalars_, &kPooledDoubleApi, sizeof(cson_double_t));
     if (v) *static_cast<cson_double_t*>(payload(v)) = d;
     return v;
@@ -783,7 +795,13 @@ KEEL_API cson_object* cson_value_get_object(const cson_value* v)
     return kind(v) == CSON_TYPE_OBJECT ? object_of(v) : nullptr;
 }
 
-KEEL_API int cson_value_add_reference(cson_value* v)
+KEEL_API int cson_value_add_reference(cson_value* v) { return json_detail::add_reference(v); }
+
+KEEL_API void cson_value_free(cson_value* v) { free_tree(v); }
+
+namespace json_detail {
+
+int add_reference(cson_value* v)
 {
     if (!v) return cson_rc_ArgError;
     if (is_shared(v)) return cson_rc_OK;
@@ -792,7 +810,14 @@ KEEL_API int cson_value_add_reference(cson_value* v)
     return cson_rc_OK;
 }
 
-KEEL_API void cson_value_free(cson_value* v) { free_tree(v); }
+void release(cson_value* v) { free_tree(v); }
+
+cson_value* literal_value(int event)
+{
+    return event == CSON_EVENT_TRUE ? &g_true.v : event == CSON_EVENT_FALSE ? &g_false.v : &g_null.v;
+}
+
+}  // namespace json_detail
 
 KEEL_API uint32_t cson_value_refcount(const cson_value* v) { return v ? v->refcount : 0; }
 

@@ -13,7 +13,8 @@ struct cson_value_api {
     bool pooled;  // lives in a ValueBlock (its value field points to the block)
 };
 
-namespace json_detail {
+// Shared by the library's files only: hidden, so calls between them are direct.
+namespace __attribute__((visibility("hidden"))) json_detail {
 
 // Every payload follows its value in the same allocation.
 inline void* payload(const cson_value* v) { return const_cast<cson_value*>(v) + 1; }
@@ -60,6 +61,13 @@ struct ValueBlock {
     uint32_t referenced;  // its values counted above 0 (held more than once)
 };
 static_assert(sizeof(ValueBlock) % 8 == 0, "values after the header stay aligned");
+
+// The count of a value held once more (as cson_value_add_reference).
+int add_reference(cson_value* v);
+// Releases v (as cson_value_free).
+void release(cson_value* v);
+// The shared null, true or false for the parser's event of that name.
+cson_value* literal_value(int event);
 
 // Makes v's count 0 (one owner), as a parsed root is handed over.
 void reset_to_one_owner(cson_value* v);
