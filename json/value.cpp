@@ -279,33 +279,88 @@ inline bool dropped_by_mark(cson_value* v, uint8_t mark)
     return true;
 }
 
-// Members are visited once each, mostly cold: those that must be read are
-// fetched ahead.
-void drop_members(cson_value* const* items, uint32_t n, const uint8_t* marks, cson_value*& pending)
+// A container's members: an array's items or an object's entries.
+struct Members {
+    cson_value** items;
+    cson_kvp* entries;
+    uint32_t count;
+
+    cson_value* value(uint32_t i) const { return items ? items[i] : entries[i].value; }
+};
+
+Members members_of(cson_value* v)
 {
-    if (marks) {
-        for (uint32_t i = 0; i < n; ++i)
-            if (marks[i] == kMarkRead) __builtin_prefetch(items[i]);
-        for (uint32_t i = 0; i < n; ++i)
-            if (!dropped_by_mark(items[i], marks[i])) drop_into(items[i], pending);
-        return;
+    if (kind(v) == CSON_TYPE_ARRAY) {
+        cson_value_list& l = array_of(v)->list;
+        return {l.list, nullptr, l.count};
     }
-    for (uint32_t i = 0; i < n; ++i) {
-        if (i + 4 < n) __builtin_prefetch(items[i + 4]);
-        drop_into(items[i], pending);
-    }
+    cson_kvp_list& l = object_of(v)->kvp;
+    return {nullptr, l.list, l.count};
 }
 
-void drop_entries(cson_kvp* entries, uint32_t n, const uint8_t* marks, cson_value*& pending)
+void release_container(cson_value* v)
 {
-    if (marks) {
-        for (uint32_t i = 0; i < n; ++i)
-            if (marks[i] == kMarkRead) __builtin_prefetch(entries[i].value);
+    if (kind(v) == CSON_TYPE_ARRAY) {
+        cson_value_list& l = array_of(v)->list;
+        if (!list_is_inline(l)) free(l.list);
+    } else {
+        cson_kvp_list& l = object_of(v)->kvp;
+        if (!list_is_inline(l)) free(l.list);
     }
-    for (uint32_t i = 0; i < n; ++i) {
-        if (!marks && i + 4 < n) __builtin_prefetch(entries[i + 4].value);
-        drop_into(entries[i].key, pending);
-        if (!marks || !dropped_by_mark(entries[i].value, marks[i])) drop_into(entries[i].value, pending);
+    release_storage(v);
+}
+
+// One open container of a release: its members are visited in order.
+struct Frame {
+    cson_value* container;
+    Members members;
+    const uint8_t* marks;
+    uint32_t next;
+};
+
+Frame frame_for(cson_value* v)
+{
+    Frame f{v, members_of(v), member_marks(v), 0};
+    // Members are visited once each, mostly cold: those that must be read are
+    // fetched ahead.
+    if (f.marks) {
+        for (uint32_t i = 0; i < f.members.count; ++i)
+            if (f.marks[i] == kMarkRead) __builtin_prefetch(f.members.value(i));
+    }
+    return f;
+}
+
+// Releases the tree under top in the order it was built, which is the order
+// of its memory; containers deeper than the frames go to the pending chain.
+void release_walk(cson_value* top, cson_value*& pending)
+{
+    constexpr int kFrames = 64;
+    Frame frames[kFrames];
+    int depth = 0;
+    frames[0] = frame_for(top);
+    while (depth >= 0) {
+        Frame& f = frames[depth];
+        if (f.next == f.members.count) {
+            release_container(f.container);
+            --depth;
+            continue;
+        }
+        const uint32_t i = f.next++;
+        if (f.members.entries) drop_into(f.members.entries[i].key, pending);  // a string
+        cson_value* m = f.members.value(i);
+        if (!f.marks && i + 4 < f.members.count) __builtin_prefetch(f.members.value(i + 4));
+        if (f.marks && dropped_by_mark(m, f.marks[i])) continue;
+        if (!m || is_shared(m)) continue;
+        if (m->refcount > 0) {
+            count_down(m);
+        } else if (!is_container(m)) {
+            release_storage(m);
+        } else if (depth + 1 < kFrames) {
+            frames[++depth] = frame_for(m);
+        } else {
+            m->value = pending;
+            pending = m;
+        }
     }
 }
 
@@ -316,17 +371,7 @@ void free_tree(cson_value* root)
     while (pending) {
         cson_value* v = pending;
         pending = static_cast<cson_value*>(v->value);
-        __builtin_prefetch(pending);
-        if (kind(v) == CSON_TYPE_ARRAY) {
-            cson_value_list& l = array_of(v)->list;
-            drop_members(l.list, l.count, member_marks(v), pending);
-            if (!list_is_inline(l)) free(l.list);
-        } else {
-            cson_kvp_list& l = object_of(v)->kvp;
-            drop_entries(l.list, l.count, member_marks(v), pending);
-            if (!list_is_inline(l)) free(l.list);
-        }
-        release_storage(v);
+        release_walk(v, pending);
     }
 }
 
