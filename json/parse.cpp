@@ -1,5 +1,6 @@
 // Text to values: the builder that turns parser events into a value tree, and
 // the driver that feeds the parser from a source.
+#include "json/builder.h"
 #include "json/parser.h"
 #include "json/value_internal.h"
 
@@ -9,163 +10,6 @@
 using namespace json_detail;
 
 namespace {
-
-// A growable stack of pointers from the run-time's allocator.
-template <typename T>
-class Stack {
-public:
-    ~Stack() { free(items_); }
-    bool push(const T& item)
-    {
-        if (size_ == capacity_) {
-            const size_t grown = capacity_ ? capacity_ * 2 : 1024;
-            void* p = realloc(items_, grown * sizeof(T));
-            if (!p) return false;
-            items_ = static_cast<T*>(p);
-            capacity_ = grown;
-        }
-        items_[size_++] = item;
-        return true;
-    }
-    T* at(size_t i) { return items_ + i; }
-    T& top() { return items_[size_ - 1]; }
-    size_t size() const { return size_; }
-    void resize_down(size_t n) { size_ = n; }
-
-private:
-    T* items_ = nullptr;
-    size_t size_ = 0;
-    size_t capacity_ = 0;
-};
-
-// Keys are short: a plain loop beats a call.
-bool same_bytes(const char* a, const char* b, uint32_t n)
-{
-    for (uint32_t i = 0; i < n; ++i)
-        if (a[i] != b[i]) return false;
-    return true;
-}
-
-// Keys repeat from object to object: one string value serves them all, each
-// entry holding its own reference.
-class KeyCache {
-public:
-    explicit KeyCache(ValuePool& pool) : pool_(pool) {}
-    ~KeyCache()
-    {
-        for (cson_value* v : slots_) cson_value_free(v);
-    }
-
-    cson_value* get(const char* text, uint32_t length)
-    {
-        if (length > kLongest) return pool_.new_string(text, length);
-        // A few bytes are enough to spread the keys; the comparison decides.
-        const auto* u = reinterpret_cast<const unsigned char*>(text);
-        const uint32_t h = length ? length * 31u + u[0] * 7u + u[length - 1] * 131u + u[length / 2] * 17u : 0;
-        cson_value*& slot = slots_[h % kSlots];
-        if (slot) {
-            const cson_string* s = string_of(slot);
-            if (s->length == length && same_bytes(cson_string_cstr(s), text, length) &&
-                cson_value_add_reference(slot) == cson_rc_OK)
-                return slot;
-        }
-        cson_value* v = pool_.new_string(text, length);
-        if (!v || cson_value_add_reference(v) != cson_rc_OK) return v;
-        cson_value_free(slot);
-        slot = v;
-        return v;
-    }
-
-private:
-    static constexpr uint32_t kLongest = 32;
-    static constexpr uint32_t kSlots = 509;
-    ValuePool& pool_;
-    cson_value* slots_[kSlots] = {};
-};
-
-// The value builder: members wait on one stack until their container closes
-// (keys and values alternating in objects), so each container gets its list
-// in one allocation of the right size.
-struct Builder {
-    struct Open {
-        bool object;
-        size_t first;  // its first member on the member stack
-    };
-    cson_value* root = nullptr;
-    Stack<Open> open;
-    Stack<cson_value*> members;
-    ValuePool pool;
-    KeyCache keys{pool};
-    int error = 0;
-
-    ~Builder()
-    {
-        for (size_t i = 0; i < members.size(); ++i) cson_value_free(*members.at(i));
-        cson_value_free(root);
-    }
-
-    int fail(int code)
-    {
-        if (!error) error = code;
-        return code;
-    }
-
-    int add(cson_value* v)
-    {
-        if (!v) return fail(cson_rc_AllocError);
-        if (open.size() == 0) {
-            if (root) {
-                cson_value_free(v);
-                return fail(cson_rc_InternalError);
-            }
-            root = v;
-            return cson_rc_OK;
-        }
-        if (!members.push(v)) {
-            cson_value_free(v);
-            return fail(cson_rc_AllocError);
-        }
-        return cson_rc_OK;
-    }
-
-    int begin(bool object)
-    {
-        if (!open.push({object, members.size()})) return fail(cson_rc_AllocError);
-        return cson_rc_OK;
-    }
-
-    int end()
-    {
-        if (open.size() == 0) return fail(cson_rc_RangeError);
-        const Open o = open.top();
-        const uint32_t n = uint32_t(members.size() - o.first);
-        cson_value* const* first = members.at(o.first);
-        cson_value* container = o.object ? new_object_with(first, n) : new_array_with(first, n);
-        if (!container) return fail(cson_rc_AllocError);
-        members.resize_down(o.first);
-        open.resize_down(open.size() - 1);
-        return add(container);
-    }
-};
-
-int on_event(void* context, int event, const cson_parser_value* v)
-{
-    auto* b = static_cast<Builder*>(context);
-    switch (event) {
-    case CSON_EVENT_ARRAY_BEGIN: return b->begin(false);
-    case CSON_EVENT_OBJECT_BEGIN: return b->begin(true);
-    case CSON_EVENT_ARRAY_END:
-    case CSON_EVENT_OBJECT_END: return b->end();
-    case CSON_EVENT_INTEGER: return b->add(b->pool.new_integer(v->integer));
-    case CSON_EVENT_FLOAT: return b->add(b->pool.new_double(v->number));
-    case CSON_EVENT_NULL: return b->add(cson_value_null());
-    case CSON_EVENT_TRUE: return b->add(cson_value_true());
-    case CSON_EVENT_FALSE: return b->add(cson_value_false());
-    case CSON_EVENT_STRING: return b->add(b->pool.new_string(v->text, v->length));
-    case CSON_EVENT_KEY: return b->add(b->keys.get(v->text, v->length));
-    default: return b->fail(cson_rc_InternalError);
-    }
-}
 
 // Line, column and character count over the characters fed so far.
 void advance_position(cson_parse_info& pos, const char* text, size_t n)
@@ -194,7 +38,7 @@ struct Session {
         if (info) pos = *info;
         cson_parser_config config;
         cson_parser_config_init(&config);
-        config.callback = on_event;
+        config.callback = build_event;
         config.callback_context = &builder;
         config.depth = opt && opt->maxDepth ? opt->maxDepth : 25;
         config.allow_comments = opt && opt->allowComments;
@@ -221,7 +65,7 @@ struct Session {
     {
         if (!cson_parser_done(parser)) return refusal();
         if (!builder.root) return cson_rc_UnknownError;
-        if (!builder.root->api->shared) builder.root->refcount = 0;
+        reset_to_one_owner(builder.root);
         *target = builder.root;
         builder.root = nullptr;
         return cson_rc_OK;

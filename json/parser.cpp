@@ -1,5 +1,6 @@
 // The push parser: each character is mapped to a class, and a table of states
 // by classes gives the next state or a structural action.
+#include "json/builder.h"
 #include "json/parser.h"
 #include "json/value_internal.h"
 
@@ -366,10 +367,12 @@ bool refuse(cson_parser* p, int code)
     return false;
 }
 
-bool emit(cson_parser* p, int event, const cson_parser_value* value)
+inline bool emit(cson_parser* p, int event, const cson_parser_value* value)
 {
     if (!p->config.callback) return true;
-    const int rc = p->config.callback(p->config.callback_context, event, value);
+    const int rc = p->config.callback == json_detail::build_event
+                       ? json_detail::build_event(p->config.callback_context, event, value)
+                       : p->config.callback(p->config.callback_context, event, value);
     if (rc) return refuse(p, rc);
     return true;
 }

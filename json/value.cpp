@@ -1,5 +1,6 @@
 // JSON values: creation, conversions, reference counting, copies, strings,
 // arrays and objects.
+#include "json/parser.h"
 #include "json/value_internal.h"
 
 #include <cerrno>
@@ -7,6 +8,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <type_traits>
 
 using namespace json_detail;
 
@@ -26,6 +29,8 @@ const cson_value_api kObjectApi{CSON_TYPE_OBJECT, false, false};
 const cson_value_api kPooledIntegerApi{CSON_TYPE_INTEGER, false, true};
 const cson_value_api kPooledDoubleApi{CSON_TYPE_DOUBLE, false, true};
 const cson_value_api kPooledStringApi{CSON_TYPE_STRING, false, true};
+const cson_value_api kPooledArrayApi{CSON_TYPE_ARRAY, false, true};
+const cson_value_api kPooledObjectApi{CSON_TYPE_OBJECT, false, true};
 
 // The shared values keep the same layout as allocated ones: payload after value.
 struct SharedFixed {
@@ -66,6 +71,14 @@ cson_value* allocate_value(const cson_value_api* api, size_t payload_size)
     return v;
 }
 
+// Blocks are aligned to their size, so a value's block is found from its address.
+constexpr size_t kBlockSize = 16384;
+
+ValueBlock* block_of(cson_value* v)
+{
+    return reinterpret_cast<ValueBlock*>(reinterpret_cast<uintptr_t>(v) & ~uintptr_t(kBlockSize - 1));
+}
+
 bool is_container(const cson_value* v) { return v && (kind(v) == CSON_TYPE_ARRAY || kind(v) == CSON_TYPE_OBJECT); }
 
 // A container built whole by the parser holds its first list in its own
@@ -76,15 +89,165 @@ bool list_is_inline(const List& l)
     return static_cast<const void*>(l.list) == static_cast<const void*>(&l + 1);
 }
 
+// A container the parser makes in a block is followed by a hash of its list
+// and one mark per member, saying what each member was when it was made. The
+// marks hold while the list still hashes the same: any change to the list,
+// however made, sends its release back to reading every member.
+enum MemberMark : uint8_t { kMarkRead, kMarkPooledScalar, kMarkShared };
+
+uint8_t mark_of(const cson_value* v)
+{
+    if (v->api->shared) return kMarkShared;
+    if (v->api->pooled && !is_container(v)) return kMarkPooledScalar;
+    return kMarkRead;
+}
+
+uint64_t hash_step(uint64_t h, const cson_value* v)
+{
+    h ^= reinterpret_cast<uintptr_t>(v);
+    h *= 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
+}
+
+uint64_t hash_members(cson_value* const* items, uint32_t n)
+{
+    uint64_t h = n;
+    for (uint32_t i = 0; i < n; ++i) h = hash_step(h, items[i]);
+    return h;
+}
+
+uint64_t hash_entries(const cson_kvp* entries, uint32_t n)
+{
+    uint64_t h = n;
+    for (uint32_t i = 0; i < n; ++i) h = hash_step(h, entries[i].value);
+    return h;
+}
+
+// Room after a list of n members of member_size bytes for its hash and marks.
+size_t marks_size(uint32_t n) { return sizeof(uint64_t) + n; }
+
+template <typename List>
+unsigned char* marks_place(const List& l)
+{
+    return reinterpret_cast<unsigned char*>(l.list + l.alloced);
+}
+
+const uint8_t* member_marks(const cson_value* v)
+{
+    uint64_t kept = 0;
+    if (v->api == &kPooledArrayApi) {
+        const cson_value_list& l = array_of(v)->list;
+        if (!l.count || !list_is_inline(l)) return nullptr;
+        memcpy(&kept, marks_place(l), sizeof(kept));
+        return kept == hash_members(l.list, l.count) ? marks_place(l) + sizeof(kept) : nullptr;
+    }
+    if (v->api == &kPooledObjectApi) {
+        const cson_kvp_list& l = object_of(v)->kvp;
+        if (!l.count || !list_is_inline(l)) return nullptr;
+        memcpy(&kept, marks_place(l), sizeof(kept));
+        return kept == hash_entries(l.list, l.count) ? marks_place(l) + sizeof(kept) : nullptr;
+    }
+    return nullptr;
+}
+
+// Freed blocks wait here for the next parse rather than going back to the
+// allocator, which hands the pages of a large document back to the system
+// and has them faulted in again on the next one. It keeps a bounded number
+// (as much as the allocator itself keeps at most before trimming); under the
+// address sanitizer it keeps none, so that every block's end is seen.
+class BlockStore {
+public:
+    ValueBlock* take()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (FreeBlock* b = kept_) {
+                kept_ = b->next;
+                --count_;
+                return reinterpret_cast<ValueBlock*>(b);
+            }
+        }
+        void* p = nullptr;
+        return posix_memalign(&p, kBlockSize, kBlockSize) == 0 ? static_cast<ValueBlock*>(p) : nullptr;
+    }
+
+    void give(ValueBlock* block)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!closed_ && count_ < kMostKept) {
+                auto* b = reinterpret_cast<FreeBlock*>(block);
+                b->next = kept_;
+                kept_ = b;
+                ++count_;
+                return;
+            }
+        }
+        free(block);
+    }
+
+    // At exit: everything kept goes back, and later blocks go straight back.
+    void close()
+    {
+        FreeBlock* b = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            closed_ = true;
+            b = kept_;
+            kept_ = nullptr;
+            count_ = 0;
+        }
+        while (b) {
+            FreeBlock* next = b->next;
+            free(b);
+            b = next;
+        }
+    }
+
+private:
+    struct FreeBlock {
+        FreeBlock* next;
+    };
+#if defined(__SANITIZE_ADDRESS__)
+    static constexpr size_t kMostKept = 0;
+#else
+    static constexpr size_t kMostKept = (size_t(32) << 20) / kBlockSize;
+#endif
+    std::mutex mutex_;
+    FreeBlock* kept_ = nullptr;
+    size_t count_ = 0;
+    bool closed_ = false;
+};
+
+// Never destroyed, so values released by other objects' destructors at exit
+// can still reach it; the closer below empties it.
+BlockStore g_blocks;
+static_assert(std::is_trivially_destructible<BlockStore>::value, "the block store outlives every value");
+struct BlockStoreCloser {
+    ~BlockStoreCloser() { g_blocks.close(); }
+} g_block_store_closer;
+
 void release_block(ValueBlock* block)
 {
-    if (--block->live == 0) free(block);
+    if (--block->live == 0) g_blocks.give(block);
 }
 
 void release_storage(cson_value* v)
 {
-    if (v->api->pooled) release_block(static_cast<ValueBlock*>(v->value));
+    if (v->api->pooled) release_block(block_of(v));
     else free(v);
+}
+
+// A value's count leaves or reaches 0: its block keeps track of how many of
+// its values are held more than once.
+void count_up(cson_value* v)
+{
+    if (v->refcount++ == 0 && v->api->pooled) ++block_of(v)->referenced;
+}
+
+void count_down(cson_value* v)
+{
+    if (--v->refcount == 0 && v->api->pooled) --block_of(v)->referenced;
 }
 
 // Releasing a tree never recurses: containers whose last owner went away wait
@@ -93,7 +256,7 @@ void drop_into(cson_value* v, cson_value*& pending)
 {
     if (!v || is_shared(v)) return;
     if (v->refcount > 0) {
-        --v->refcount;
+        count_down(v);
         return;
     }
     if (is_container(v)) {
@@ -104,6 +267,103 @@ void drop_into(cson_value* v, cson_value*& pending)
     }
 }
 
+// A parsed member marked as a block's scalar goes without being read when no
+// value of its block is held twice; a shared one needs nothing.
+inline bool dropped_by_mark(cson_value* v, uint8_t mark)
+{
+    if (mark == kMarkShared) return true;
+    if (mark != kMarkPooledScalar) return false;
+    ValueBlock* block = block_of(v);
+    if (block->referenced) return false;
+    release_block(block);
+    return true;
+}
+
+// A container's members: an array's items or an object's entries.
+struct Members {
+    cson_value** items;
+    cson_kvp* entries;
+    uint32_t count;
+
+    cson_value* value(uint32_t i) const { return items ? items[i] : entries[i].value; }
+};
+
+Members members_of(cson_value* v)
+{
+    if (kind(v) == CSON_TYPE_ARRAY) {
+        cson_value_list& l = array_of(v)->list;
+        return {l.list, nullptr, l.count};
+    }
+    cson_kvp_list& l = object_of(v)->kvp;
+    return {nullptr, l.list, l.count};
+}
+
+void release_container(cson_value* v)
+{
+    if (kind(v) == CSON_TYPE_ARRAY) {
+        cson_value_list& l = array_of(v)->list;
+        if (!list_is_inline(l)) free(l.list);
+    } else {
+        cson_kvp_list& l = object_of(v)->kvp;
+        if (!list_is_inline(l)) free(l.list);
+    }
+    release_storage(v);
+}
+
+// One open container of a release: its members are visited in order.
+struct Frame {
+    cson_value* container;
+    Members members;
+    const uint8_t* marks;
+    uint32_t next;
+};
+
+Frame frame_for(cson_value* v)
+{
+    Frame f{v, members_of(v), member_marks(v), 0};
+    // Members are visited once each, mostly cold: those that must be read are
+    // fetched ahead.
+    if (f.marks) {
+        for (uint32_t i = 0; i < f.members.count; ++i)
+            if (f.marks[i] == kMarkRead) __builtin_prefetch(f.members.value(i));
+    }
+    return f;
+}
+
+// Releases the tree under top in the order it was built, which is the order
+// of its memory; containers deeper than the frames go to the pending chain.
+void release_walk(cson_value* top, cson_value*& pending)
+{
+    constexpr int kFrames = 64;
+    Frame frames[kFrames];
+    int depth = 0;
+    frames[0] = frame_for(top);
+    while (depth >= 0) {
+        Frame& f = frames[depth];
+        if (f.next == f.members.count) {
+            release_container(f.container);
+            --depth;
+            continue;
+        }
+        const uint32_t i = f.next++;
+        if (f.members.entries) drop_into(f.members.entries[i].key, pending);  // a string
+        cson_value* m = f.members.value(i);
+        if (!f.marks && i + 4 < f.members.count) __builtin_prefetch(f.members.value(i + 4));
+        if (f.marks && dropped_by_mark(m, f.marks[i])) continue;
+        if (!m || is_shared(m)) continue;
+        if (m->refcount > 0) {
+            count_down(m);
+        } else if (!is_container(m)) {
+            release_storage(m);
+        } else if (depth + 1 < kFrames) {
+            frames[++depth] = frame_for(m);
+        } else {
+            m->value = pending;
+            pending = m;
+        }
+    }
+}
+
 void free_tree(cson_value* root)
 {
     cson_value* pending = nullptr;
@@ -111,24 +371,7 @@ void free_tree(cson_value* root)
     while (pending) {
         cson_value* v = pending;
         pending = static_cast<cson_value*>(v->value);
-        if (kind(v) == CSON_TYPE_ARRAY) {
-            cson_value_list& l = array_of(v)->list;
-            for (uint32_t i = 0; i < l.count; ++i) {
-                // Members are visited once each, mostly cold: fetch ahead.
-                if (i + 4 < l.count) __builtin_prefetch(l.list[i + 4]);
-                drop_into(l.list[i], pending);
-            }
-            if (!list_is_inline(l)) free(l.list);
-        } else {
-            cson_kvp_list& l = object_of(v)->kvp;
-            for (uint32_t i = 0; i < l.count; ++i) {
-                if (i + 4 < l.count) __builtin_prefetch(l.list[i + 4].value);
-                drop_into(l.list[i].key, pending);
-                drop_into(l.list[i].value, pending);
-            }
-            if (!list_is_inline(l)) free(l.list);
-        }
-        free(v);
+        release_walk(v, pending);
     }
 }
 
@@ -183,6 +426,13 @@ bool parse_whole_double(const char* text, cson_double_t* out)
 
 namespace json_detail {
 
+void reset_to_one_owner(cson_value* v)
+{
+    if (is_shared(v) || !v->refcount) return;
+    v->refcount = 1;
+    count_down(v);
+}
+
 int array_append_owned(cson_array* a, cson_value* v)
 {
     cson_value_list& l = a->list;
@@ -209,17 +459,6 @@ int object_find(const cson_object* o, const char* key, uint32_t length)
     return -1;
 }
 
-cson_value* new_array_with(cson_value* const* items, uint32_t n)
-{
-    if (!n) return cson_value_new_array();
-    cson_value* v = allocate_value(&kArrayApi, sizeof(cson_array) + size_t(n) * sizeof(cson_value*));
-    if (!v) return nullptr;
-    cson_array* a = array_of(v);
-    a->list = cson_value_list{reinterpret_cast<cson_value**>(a + 1), n, n};
-    copy_bytes(a->list.list, items, size_t(n) * sizeof(cson_value*));
-    return v;
-}
-
 namespace {
 
 uint32_t hash_bytes(const char* s, uint32_t n)
@@ -242,12 +481,61 @@ bool same_key(const cson_value* a, const cson_value* b)
     return memcmp(a_bytes, b_bytes, x->length) == 0;
 }
 
+// Keys that differ here cannot be the same.
+uint64_t key_bit(const cson_value* key)
+{
+    const cson_string* k = string_of(key);
+    const auto* b = reinterpret_cast<const unsigned char*>(k + 1);
+    const uint32_t n = k->length;
+    return uint64_t(1) << ((n * 7 + (n ? b[0] * 3 + b[n - 1] : 0)) & 63);
+}
+
 }  // namespace
 
-cson_value* new_object_with(cson_value* const* pairs, uint32_t n)
+// Containers up to this size share blocks; larger ones have their own allocation.
+constexpr size_t kLargestPooledContainer = 2048;
+
+namespace {
+
+template <typename List>
+void write_marks(const List& l, uint64_t hash, const cson_value* (*member)(const List&, uint32_t))
+{
+    unsigned char* place = marks_place(l);
+    memcpy(place, &hash, sizeof(hash));
+    for (uint32_t i = 0; i < l.count; ++i) place[sizeof(hash) + i] = mark_of(member(l, i));
+}
+
+const cson_value* array_member(const cson_value_list& l, uint32_t i) { return l.list[i]; }
+const cson_value* object_member(const cson_kvp_list& l, uint32_t i) { return l.list[i].value; }
+
+}  // namespace
+
+cson_value* ValuePool::new_array_with(cson_value* const* items, uint32_t n)
+{
+    const size_t list_size = sizeof(cson_array) + size_t(n) * sizeof(cson_value*);
+    const bool pooled = list_size + marks_size(n) <= kLargestPooledContainer;
+    cson_value* v = pooled ? take(containers_, &kPooledArrayApi, list_size + marks_size(n)) : allocate_value(&kArrayApi, list_size);
+    if (!v) return nullptr;
+    cson_array* a = array_of(v);
+    if (!n) {
+        *a = cson_array{{nullptr, 0, 0}};
+        return v;
+    }
+    a->list = cson_value_list{reinterpret_cast<cson_value**>(a + 1), n, n};
+    copy_bytes(a->list.list, items, size_t(n) * sizeof(cson_value*));
+    if (pooled) write_marks(a->list, hash_members(a->list.list, n), array_member);
+    return v;
+}
+
+cson_value* ValuePool::new_object_with(cson_value* const* pairs, uint32_t n)
 {
     const uint32_t entries = n / 2;
-    if (!entries) return cson_value_new_object();
+    const size_t list_size = sizeof(cson_object) + size_t(entries) * sizeof(cson_kvp);
+    if (!entries) {
+        cson_value* v = take(containers_, &kPooledObjectApi, list_size);
+        if (v) *object_of(v) = cson_object{{nullptr, 0, 0}};
+        return v;
+    }
     // Large objects find duplicate keys through a table of entry numbers, so
     // that no input makes the check quadratic.
     constexpr uint32_t kLinearLimit = 16;
@@ -260,7 +548,9 @@ cson_value* new_object_with(cson_value* const* pairs, uint32_t n)
         if (!table) return nullptr;
         mask = size - 1;
     }
-    cson_value* ov = allocate_value(&kObjectApi, sizeof(cson_object) + size_t(entries) * sizeof(cson_kvp));
+    const bool pooled = list_size + marks_size(entries) <= kLargestPooledContainer;
+    cson_value* ov = pooled ? take(containers_, &kPooledObjectApi, list_size + marks_size(entries))
+                            : allocate_value(&kObjectApi, list_size);
     if (!ov) {
         free(table);
         return nullptr;
@@ -268,6 +558,7 @@ cson_value* new_object_with(cson_value* const* pairs, uint32_t n)
     cson_object* o = object_of(ov);
     cson_kvp* list = reinterpret_cast<cson_kvp*>(o + 1);
     uint32_t count = 0;
+    uint64_t seen = 0;  // small objects: a bit for each key's length and ends
     for (uint32_t i = 0; i < entries; ++i) {
         cson_value* key = pairs[2 * i];
         cson_value* v = pairs[2 * i + 1];
@@ -282,14 +573,15 @@ cson_value* new_object_with(cson_value* const* pairs, uint32_t n)
                     break;
                 }
             }
-        } else {
+        } else if (seen & key_bit(key)) {
             for (uint32_t j = 0; j < count && found < 0; ++j)
                 if (same_key(list[j].key, key)) found = int(j);
         }
+        seen |= key_bit(key);
         if (found >= 0) {
-            cson_value_free(list[found].value);
+            free_tree(list[found].value);
             list[found].value = v;
-            cson_value_free(key);
+            free_tree(key);
             continue;
         }
         if (table) table[slot] = count + 1;
@@ -297,50 +589,52 @@ cson_value* new_object_with(cson_value* const* pairs, uint32_t n)
     }
     free(table);
     o->kvp = cson_kvp_list{list, count, entries};
+    if (pooled) write_marks(o->kvp, hash_entries(list, count), object_member);
     return ov;
 }
 
-constexpr size_t kBlockSize = 16384;
 constexpr size_t kLargestPooled = 256;
 
 ValuePool::~ValuePool()
 {
-    if (block_) release_block(block_);
+    if (scalars_.block) release_block(scalars_.block);
+    if (containers_.block) release_block(containers_.block);
 }
 
-cson_value* ValuePool::take(const cson_value_api* api, size_t payload_size)
+cson_value* ValuePool::take(Cursor& cursor, const cson_value_api* api, size_t payload_size)
 {
     const size_t size = (sizeof(cson_value) + payload_size + 7) & ~size_t(7);
-    if (!block_ || used_ + size > kBlockSize) {
+    if (!cursor.block || cursor.used + size > kBlockSize) {
         // The pool's own hold on a block keeps it alive while values are added.
-        auto* block = static_cast<ValueBlock*>(malloc(kBlockSize));
+        ValueBlock* block = g_blocks.take();
         if (!block) return nullptr;
         block->live = 1;
-        if (block_) release_block(block_);
-        block_ = block;
-        used_ = 8;
+        block->referenced = 0;
+        if (cursor.block) release_block(cursor.block);
+        cursor.block = block;
+        cursor.used = sizeof(ValueBlock);
     }
-    auto* v = reinterpret_cast<cson_value*>(reinterpret_cast<char*>(block_) + used_);
-    used_ += size;
-    ++block_->live;
+    auto* v = reinterpret_cast<cson_value*>(reinterpret_cast<char*>(cursor.block) + cursor.used);
+    cursor.used += size;
+    ++cursor.block->live;
     v->api = api;
-    v->value = block_;
+    v->value = v + 1;
     v->refcount = 0;
     return v;
 }
 
 cson_value* ValuePool::new_integer(cson_int_t i)
 {
-    if (i == 0) return cson_value_new_integer(0);
-    cson_value* v = take(&kPooledIntegerApi, sizeof(cson_int_t));
+    if (i == 0) return &g_zero_integer.v;
+    cson_value* v = take(scalars_, &kPooledIntegerApi, sizeof(cson_int_t));
     if (v) *static_cast<cson_int_t*>(payload(v)) = i;
     return v;
 }
 
 cson_value* ValuePool::new_double(cson_double_t d)
 {
-    if (d == 0.0 && !std::signbit(d)) return cson_value_new_double(0.0);
-    cson_value* v = take(&kPooledDoubleApi, sizeof(cson_double_t));
+    if (d == 0.0 && !std::signbit(d)) return &g_zero_double.v;
+    cson_value* v = take(scalars_, &kPooledDoubleApi, sizeof(cson_double_t));
     if (v) *static_cast<cson_double_t*>(payload(v)) = d;
     return v;
 }
@@ -348,7 +642,7 @@ cson_value* ValuePool::new_double(cson_double_t d)
 cson_value* ValuePool::new_string(const char* text, uint32_t length)
 {
     if (!length || length > kLargestPooled) return cson_value_new_string(text, length);
-    cson_value* v = take(&kPooledStringApi, sizeof(cson_string) + size_t(length) + 1);
+    cson_value* v = take(scalars_, &kPooledStringApi, sizeof(cson_string) + size_t(length) + 1);
     if (!v) return nullptr;
     cson_string* s = string_of(v);
     s->length = length;
@@ -546,16 +840,29 @@ KEEL_API cson_object* cson_value_get_object(const cson_value* v)
     return kind(v) == CSON_TYPE_OBJECT ? object_of(v) : nullptr;
 }
 
-KEEL_API int cson_value_add_reference(cson_value* v)
+KEEL_API int cson_value_add_reference(cson_value* v) { return json_detail::add_reference(v); }
+
+KEEL_API void cson_value_free(cson_value* v) { free_tree(v); }
+
+namespace json_detail {
+
+int add_reference(cson_value* v)
 {
     if (!v) return cson_rc_ArgError;
     if (is_shared(v)) return cson_rc_OK;
     if (v->refcount == UINT32_MAX) return cson_rc_RangeError;
-    ++v->refcount;
+    count_up(v);
     return cson_rc_OK;
 }
 
-KEEL_API void cson_value_free(cson_value* v) { free_tree(v); }
+void release(cson_value* v) { free_tree(v); }
+
+cson_value* literal_value(int event)
+{
+    return event == CSON_EVENT_TRUE ? &g_true.v : event == CSON_EVENT_FALSE ? &g_false.v : &g_null.v;
+}
+
+}  // namespace json_detail
 
 KEEL_API uint32_t cson_value_refcount(const cson_value* v) { return v ? v->refcount : 0; }
 

@@ -13,7 +13,8 @@ struct cson_value_api {
     bool pooled;  // lives in a ValueBlock (its value field points to the block)
 };
 
-namespace json_detail {
+// Shared by the library's files only: hidden, so calls between them are direct.
+namespace __attribute__((visibility("hidden"))) json_detail {
 
 // Every payload follows its value in the same allocation.
 inline void* payload(const cson_value* v) { return const_cast<cson_value*>(v) + 1; }
@@ -52,18 +53,24 @@ int array_append_owned(cson_array* a, cson_value* v);
 // Appends without looking for the key; the object owns key and value.
 int object_append_owned(cson_object* o, cson_value* key, cson_value* v);
 int object_find(const cson_object* o, const char* key, uint32_t length);
-// A container made whole, with its members in the same allocation. An object
-// takes n/2 key/value pairs, a later duplicate key replacing the earlier
-// value in its place. Null when memory runs out; nothing was taken then.
-cson_value* new_array_with(cson_value* const* items, uint32_t n);
-cson_value* new_object_with(cson_value* const* pairs, uint32_t n);
-
-// Scalars the parser makes are carved out of shared blocks: each block counts
-// its live values and goes back to the allocator with the last of them. A
-// value stays counted and released one by one as any other.
+// Values the parser makes are carved out of shared blocks: each block counts
+// its live values and is recycled with the last of them. A value stays counted
+// and released one by one as any other; its block is found from its address.
 struct ValueBlock {
-    uint32_t live;
+    uint32_t live;        // its values, and the pool's own hold while it fills
+    uint32_t referenced;  // its values counted above 0 (held more than once)
 };
+static_assert(sizeof(ValueBlock) % 8 == 0, "values after the header stay aligned");
+
+// The count of a value held once more (as cson_value_add_reference).
+int add_reference(cson_value* v);
+// Releases v (as cson_value_free).
+void release(cson_value* v);
+// The shared null, true or false for the parser's event of that name.
+cson_value* literal_value(int event);
+
+// Makes v's count 0 (one owner), as a parsed root is handed over.
+void reset_to_one_owner(cson_value* v);
 
 class ValuePool {
 public:
@@ -74,11 +81,23 @@ public:
     cson_value* new_integer(cson_int_t i);
     cson_value* new_double(cson_double_t d);
     cson_value* new_string(const char* text, uint32_t length);
+    // A container made whole, with its members in the same allocation. An
+    // object takes n/2 key/value pairs, a later duplicate key replacing the
+    // earlier value in its place. Null when memory runs out; nothing was
+    // taken then.
+    cson_value* new_array_with(cson_value* const* items, uint32_t n);
+    cson_value* new_object_with(cson_value* const* pairs, uint32_t n);
 
 private:
-    cson_value* take(const cson_value_api* api, size_t payload_size);
-    ValueBlock* block_ = nullptr;
-    size_t used_ = 0;
+    // Scalars and containers fill blocks of their own, so that releasing a
+    // tree reads the containers' blocks and not the scalars'.
+    struct Cursor {
+        ValueBlock* block = nullptr;
+        size_t used = 0;
+    };
+    cson_value* take(Cursor& cursor, const cson_value_api* api, size_t payload_size);
+    Cursor scalars_;
+    Cursor containers_;
 };
 
 }  // namespace json_detail

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -309,6 +310,54 @@ TEST(JsonValues, ParsedContainersGrowAndShrinkLikeAnyOther)
     cson_value_free(v);
     EXPECT_EQ(cson_value_get_double(b), 2.5);
     cson_value_free(b);
+}
+
+// Releasing a parsed tree skips reading members it knows were not touched:
+// every way of touching one must still be seen (the sanitizers check the rest).
+TEST(JsonValues, ParsedMembersHeldReplacedOrMovedAreReleasedRight)
+{
+    const std::string text = "{\"n\":[1,2.5,\"s\",null,[3]],\"o\":{\"i\":7,\"t\":\"x\"}}";
+    cson_value* v = nullptr;
+    ASSERT_EQ(parse_text(text, &v), 0);
+    cson_object* o = cson_value_get_object(v);
+    cson_array* n = cson_value_get_array(cson_object_get(o, "n"));
+    cson_object* inner = cson_value_get_object(cson_object_get(o, "o"));
+
+    // Held by the caller: outlives the tree, in every member kind.
+    std::vector<cson_value*> held;
+    for (uint32_t i = 0; i < cson_array_length_get(n); ++i) held.push_back(cson_array_get(n, i));
+    held.push_back(cson_object_get(inner, "i"));
+    for (cson_value* h : held) ASSERT_EQ(cson_value_add_reference(h), 0);
+    // Replaced through the interface, and swapped by hand in a list.
+    cson_value* replacement = cson_value_new_integer(99);
+    ASSERT_EQ(cson_object_set(inner, "t", replacement), 0);
+    cson_value_free(replacement);
+    std::swap(n->list.list[0], n->list.list[2]);
+
+    cson_value_free(v);
+    EXPECT_EQ(cson_value_get_integer(held[0]), 1);
+    EXPECT_EQ(cson_value_get_double(held[1]), 2.5);
+    EXPECT_STREQ(cson_value_get_cstr(held[2]), "s");
+    EXPECT_EQ(cson_value_get_integer(cson_array_get(cson_value_get_array(held[4]), 0)), 3);
+    EXPECT_EQ(cson_value_get_integer(held[5]), 7);
+    for (cson_value* h : held) {
+        EXPECT_EQ(cson_value_refcount(h), 0u);
+        cson_value_free(h);
+    }
+
+    // Moved by hand with nothing held: a container now sits where a number was.
+    ASSERT_EQ(parse_text(text, &v), 0);
+    n = cson_value_get_array(cson_object_get(cson_value_get_object(v), "n"));
+    std::swap(n->list.list[0], n->list.list[4]);
+    EXPECT_EQ(cson_value_get_integer(cson_array_get(n, 4)), 1);
+    cson_value_free(v);
+
+    // A reference taken and given back leaves the tree releasing as before.
+    ASSERT_EQ(parse_text(text, &v), 0);
+    cson_value* i = cson_object_get(cson_value_get_object(cson_object_get(cson_value_get_object(v), "o")), "i");
+    cson_value_add_reference(i);
+    cson_value_free(i);
+    cson_value_free(v);
 }
 
 TEST(JsonValues, LargeObjectsKeepTheLastOfEachDuplicateKey)
