@@ -3,10 +3,11 @@
 //   font_sheet FONT.ttf OUT.png
 #include <SDL.h>
 #include <SDL_ttf.h>
-#include <png.h>
 
 #include <cstdio>
 #include <vector>
+
+#include "tools/png_file.h"
 
 static const int kCell = 16;
 static const int kSheet = kCell * 16;
@@ -39,23 +40,7 @@ static void place_glyph(SDL_Surface* glyph, int top_above_baseline, int cell_x, 
 
 static bool write_png(const char* path, const std::vector<unsigned char>& rgba)
 {
-    FILE* file = fopen(path, "wb");
-    if (!file) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, kSheet, kSheet, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < kSheet; ++y) png_write_row(png, const_cast<png_bytep>(&rgba[size_t(y * kSheet) * 4]));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return fclose(file) == 0;
+    return write_png_file(path, kSheet, kSheet, 4, rgba.data());
 }
 
 int main(int argc, char** argv)

@@ -2,13 +2,14 @@
 // car, pipes) and the track's extra models as FBX version 6 text, and the PNG
 // textures of carts, rings, finish line and planet. Deterministic to the byte.
 //   game_models DATA_FOLDER
-#include <png.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "tools/png_file.h"
 
 namespace {
 
@@ -250,24 +251,7 @@ struct Image {
 
 bool write_png(const std::string& path, const Image& image)
 {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < image.height; ++y)
-        png_write_row(png, const_cast<png_bytep>(&image.rgba[size_t(y) * image.width * 4]));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return fclose(file) == 0;
+    return write_png_file(path, image.width, image.height, 4, image.rgba.data());
 }
 
 // A fixed hash in 0..1 of integer coordinates, and smooth noise made from it.

@@ -6,7 +6,6 @@
 // of its own, seen from beside the starting rows. The files are menu.png,
 // lobby.png, race.png and race_start.png.
 #include <X11/Xutil.h>
-#include <png.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,6 +14,7 @@
 
 #include "tests/race_view/race_stage.h"
 #include "tests/support/program_window.h"
+#include "tools/png_file.h"
 
 namespace {
 
@@ -39,23 +39,7 @@ std::string settings_for(const std::string& name)
 
 bool write_png(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb)
 {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y) png_write_row(png, const_cast<png_bytep>(&rgb[size_t(y) * width * 3]));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return fclose(file) == 0;
+    return write_png_file(path, width, height, 3, rgb.data());
 }
 
 bool save_window(Display* display, Window window, const std::string& path)
