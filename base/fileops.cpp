@@ -219,3 +219,8 @@ void __mFileOps_get_pathname_path(char* out, const char* path)
     }
     copy_bounded(out, path, size_t(separator - path), kMaxPathBytes);
 }
+
+std::string __mFileOps_temporary_path(const std::string& path)
+{
+    return path + "." + std::to_string(os_process_id()) + ".tmp";
+}

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
+
 #include "base/keel.h"
 
 class modFileOperations;
@@ -34,6 +36,9 @@ KEEL_API bool __mFileOps_create_directory(const char* path);
 KEEL_API void __mFileOps_get_pathname_extention(char* out, const char* path);
 KEEL_API void __mFileOps_get_pathname_filename(char* out, const char* path);
 KEEL_API void __mFileOps_get_pathname_path(char* out, const char* path);
+// A name beside path for writing a file before renaming it over path; it is
+// this process's own, so programs writing the same file at once never share one.
+KEEL_SHARED std::string __mFileOps_temporary_path(const std::string& path);
 
 constexpr int kMaxNameBytes = 64;
 constexpr int kMaxPathBytes = 260;

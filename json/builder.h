@@ -8,7 +8,7 @@
 
 #include <cstdlib>
 
-namespace __attribute__((visibility("hidden"))) json_detail {
+namespace json_detail __attribute__((visibility("hidden"))) {
 
 // A growable stack of pointers from the run-time's allocator.
 template <typename T>

@@ -14,7 +14,7 @@ struct cson_value_api {
 };
 
 // Shared by the library's files only: hidden, so calls between them are direct.
-namespace __attribute__((visibility("hidden"))) json_detail {
+namespace json_detail __attribute__((visibility("hidden"))) {
 
 // Every payload follows its value in the same allocation.
 inline void* payload(const cson_value* v) { return const_cast<cson_value*>(v) + 1; }

@@ -71,7 +71,7 @@ bool ctMeshSet::export_model(const std::string& path) const
         printf("WARNING: %s%s\n", "skipping export - only supports jmf format ", path.c_str());
         return false;
     }
-    const std::string temporary = path + ".tmp";
+    const std::string temporary = __mFileOps_temporary_path(path);
     FILE* file = nullptr;
     __mFileOps_open_for_write(&file, temporary.c_str());
     if (!file) return false;

@@ -80,3 +80,8 @@ std::string os_program_path()
     if (length <= 0) return std::string();
     return std::string(path, size_t(length));
 }
+
+unsigned long os_process_id()
+{
+    return static_cast<unsigned long>(getpid());
+}

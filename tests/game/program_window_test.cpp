@@ -30,7 +30,7 @@ protected:
         if (display) XCloseDisplay(display);
     }
 
-    ProgramCopy program{{"trellis.so", "murmur.so", "wirelink.so"}, std::string("\x90\x01\x2c\x01\x00", 5)};  // 400 x 300
+    ProgramCopy program{{"meshferry.so", "trellis.so", "murmur.so", "wirelink.so"}, std::string("\x90\x01\x2c\x01\x00", 5)};  // 400 x 300
     Display* display = nullptr;
     Window window = 0;
 };
@@ -76,15 +76,15 @@ TEST(SilentMachine, TheProgramRunsWithOneWarningAboutSound)
     setenv("AUDIODEV", "/nonexistent/zr-dsp", 1);
     Display* display = open_test_display();
     ASSERT_NE(display, nullptr);
-    ProgramCopy program{{"trellis.so", "murmur.so", "wirelink.so"}, std::string("\x90\x01\x2c\x01\x00", 5)};
+    ProgramCopy program{{"meshferry.so", "trellis.so", "murmur.so", "wirelink.so"}, std::string("\x90\x01\x2c\x01\x00", 5)};
     program.start();
     EXPECT_NE(wait_for_window(display, "zorblitrally", program.pid()), 0u) << program.output();
     usleep(300000);
     program.terminate();
     EXPECT_EQ(program.exit_code(), 0) << program.output();
     EXPECT_EQ(program.output(),
-              "loading plugin: MOD-Murmur\nloading plugin: MOD-Trellis\nloading plugin: MOD-Wirelink\n"
-              "WARNING: No sound device could be opened (No available audio device): the game runs without sound\n");
+              "loading plugin: Mesh-Ferry\nloading plugin: MOD-Murmur\nloading plugin: MOD-Trellis\n"
+              "loading plugin: MOD-Wirelink\nWARNING: No sound device could be opened (No available audio device): the game runs without sound\n");
     XCloseDisplay(display);
     if (chosen) setenv("SDL_AUDIODRIVER", before.c_str(), 1);
     for (const char* name : {"PULSE_SERVER", "ALSA_CARD", "AUDIODEV"}) unsetenv(name);

@@ -286,7 +286,7 @@ TEST_F(ModelImportTest, ExportWritesOnlyJmfAndReportsFailures)
     EXPECT_NE(printed([&] { EXPECT_FALSE(set.export_model(nowhere)); }).find("ERROR: "), std::string::npos);
     EXPECT_FALSE(file_exists(nowhere));
     ASSERT_TRUE(set.export_model(scratch / "copy.JMF"));
-    EXPECT_FALSE(file_exists(scratch / "copy.JMF.tmp"));
+    EXPECT_FALSE(any_file_ending_in(scratch.path(), ".tmp"));
     ctMeshSet back;
     EXPECT_TRUE(back.import_model(scratch / "copy.JMF"));
     EXPECT_EQ(back.find_mesh("quad")->triangle_count, 2u);

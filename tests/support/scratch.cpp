@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -103,4 +104,15 @@ void copy_program_with_fake_modules(const ScratchFolder& folder, const std::stri
     for (const char* model : {"carts/Foxcart", "carts/Erminecart", "extraModel/speedboost", "extraModel/finishLine"})
         copy_file(std::string(ZR_GAME_DIR) + "/data/zorblitRally/" + model + ".fbx",
                   folder / ("data/zorblitRally/" + std::string(model) + ".fbx"));
+}
+
+bool any_file_ending_in(const std::string& folder, const std::string& ending)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() >= ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
+            return true;
+    }
+    return false;
 }

@@ -24,6 +24,8 @@ void copy_file(const std::string& from, const std::string& to);
 void write_file(const std::string& path, const std::string& bytes);
 std::string read_file(const std::string& path);
 bool file_exists(const std::string& path);
+// Whether any file directly in folder has a name ending in ending.
+bool any_file_ending_in(const std::string& folder, const std::string& ending);
 
 struct ProcessResult {
     std::string output;  // standard output and standard error, in order
