@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "base/input_names.h"
 #include "base/modules.h"
@@ -88,6 +89,15 @@ void build_bindings(cVantorController* controller, const cArbData* scheme)
     }
 }
 
+// A scale from the rules file or a reading may be anything: NaN reads as 0
+// and a value past the float range stops at its end.
+static float to_float(double value)
+{
+    if (!(value == value)) return 0.0f;
+    const double limit = std::numeric_limits<float>::max();
+    return float(value < -limit ? -limit : (value > limit ? limit : value));
+}
+
 static input_interface* input_table()
 {
     return __mInput_instance()->interface_table;
@@ -97,7 +107,7 @@ float shape_axis(uint16_t axis, float factor)
 {
     input_interface* input = input_table();
     const double reading = input ? input->analog_value(axis) : 0.0;
-    if (axis == kMouseX || axis == kMouseY) return float(reading * factor * double(0.1f));
+    if (axis == kMouseX || axis == kMouseY) return to_float(reading * factor * double(0.1f));
     const double v = reading * factor;
     const double dead_zone = double(0.15f);
     const double ramp_end = double(0.1f);
@@ -120,7 +130,7 @@ float turn_value(const cVantorController* controller)
     if (held(axis->key_minus)) v -= 1.0;
     if (held(axis->key_plus)) v += 1.0;
     const double clamped = v < -1 ? -1 : (v > 1 ? 1 : v);
-    return float(clamped * std::fabs(v));
+    return to_float(clamped * std::fabs(v));
 }
 
 bool respawn_pressed(const cVantorController* controller)

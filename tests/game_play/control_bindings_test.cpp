@@ -2,6 +2,8 @@
 // axis is shaped from fake analog readings and held keys.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -137,6 +139,17 @@ TEST_F(BindingTest, TurnValueAddsItsKeysAndSquaresTheResult)
     fake_game().held.clear();
     fake_game().analog[0] = 3.0f;
     EXPECT_NEAR(turn_value(&controller), 0.09f, 1e-6);
+}
+
+TEST_F(BindingTest, AHugeScaleStaysWithinTheFloatRange)
+{
+    bind("TURN < + Mouse_X NULL NULL 3e38 >");
+    fake_game().analog[0] = 100.0f;
+    const float turn = turn_value(&controller);
+    EXPECT_TRUE(std::isfinite(turn));
+    EXPECT_EQ(turn, std::numeric_limits<float>::max());
+    fake_game().analog[0] = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(turn_value(&controller), 0.0f);
 }
 
 TEST_F(BindingTest, UnboundNamesAnswerNothing)

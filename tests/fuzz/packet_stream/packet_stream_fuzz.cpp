@@ -69,9 +69,9 @@ void read_packet(__cNetPacketBase* packet)
     }
     case kPacketCarTeleport: read_as<czrpCarTeleport, czrTeleport>(packet); break;
     case kPacketImpulse: read_as<czrpImpulse, cVector3D>(packet); break;
-    case kPacketPostMovement: read_as<czrpPostMovement, czrBodyForm>(packet); break;
+    case kPacketPostMovement: read_as<czrpPostMovement, ctPhysicsObject>(packet); break;
     case kPacketWelcome: read_as<czrpWelcome, czrWelcome>(packet); break;
-    case kPacketProjectileSpawn: read_as<czrpProjectileSpawn, czrProjectileRecord>(packet); break;
+    case kPacketProjectileSpawn: read_as<czrpProjectileSpawn, czrProjectile>(packet); break;
     case kPacketUpdateCars: read_as<czrpUpdateCars, czrCarsUpdate>(packet); break;
     default: break;
     }

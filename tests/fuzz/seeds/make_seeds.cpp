@@ -64,14 +64,9 @@ std::string file_bytes(const std::string& path)
     return bytes;
 }
 
-czrBodyForm body_at(double x)
+ctPhysicsObject body_at(double x)
 {
-    czrBodyForm body;
-    body.position = cVector3D(x, 2, 3);
-    body.rotation = cQuaternion(0, 0, 0, 1);
-    body.radius = 1;
-    body.mass = 5;
-    return body;
+    return ctPhysicsObject(cVector3D(x, 2, 3), cQuaternion(0, 0, 0, 1), 1, 5);
 }
 
 // The game's packets, honest.
@@ -120,12 +115,9 @@ std::string racetrack(uint32_t carts)
     track.seed = 1234;
     czrpRacetrackLoad packet(track, carts);
     for (uint32_t i = 0; i < carts; ++i) {
-        czrCartRecord cart;
-        cart.owner_slot = uint8_t(i);
-        cart.species = uint8_t(i % 2);
-        cart.body = body_at(i);
+        czrCar cart(cVector3D(i, 2, 3), cQuaternion(0, 0, 0, 1), int8_t(i), uint8_t(i % 2));
         cart.sync_id = i + 1;
-        packet.append_cart(cart.species, cart);
+        packet.append_cart(cart);
     }
     return wire(packet);
 }
@@ -133,13 +125,14 @@ std::string racetrack(uint32_t carts)
 std::string update_cars()
 {
     czrpUpdateCars packet(2, 1);
-    czrPhysicsSyncState state;
-    state.position = cVector3D(1, 2, 3);
-    state.rotation = cQuaternion(0, 0, 0, 1);
-    packet.append_cart(1, state);
-    packet.append_cart(2, state);
-    czrProjectileSyncState projectile;
-    packet.append_projectile(9, projectile);
+    for (uint32_t id : {1u, 2u}) {
+        czrCar cart(cVector3D(1, 2, 3), cQuaternion(0, 0, 0, 1), 0, 0);
+        cart.sync_id = id;
+        packet.append_cart(cart);
+    }
+    czrProjectile projectile;
+    projectile.sync_id = 9;
+    packet.append_projectile(projectile);
     const uint8_t ranks[kPlayerSlots] = {1, 2};
     packet.append_ranks(ranks);
     return wire(packet);
@@ -153,11 +146,11 @@ std::string post_movement()
 
 std::string projectile_spawn()
 {
-    czrProjectileRecord record;
-    record.kind = 1;
-    record.body = body_at(7);
-    record.sync_id = 9;
-    czrpProjectileSpawn packet(record);
+    czrProjectile projectile;
+    projectile.kind = 1;
+    ctPhysicsObject::copy_physics_state(projectile, body_at(7));
+    projectile.sync_id = 9;
+    czrpProjectileSpawn packet(projectile);
     return wire(packet);
 }
 
