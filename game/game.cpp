@@ -26,10 +26,8 @@ static const uint8_t kDefaultUpdateInterval = 4;
 cGame::cGame() = default;
 
 // The records go last to first, as members do.
-// The carts go with the game: the local one is driven through its controller.
 cGame::~cGame()
 {
-    clear_carts();
     delete_track(&track);
     delete world;
 }

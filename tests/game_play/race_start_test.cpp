@@ -99,7 +99,4 @@ TEST_F(RaceStartTest, StoppingOrLeavingDeletesTheCarts)
     spawn_carts(game.get());
     game->on_client_leave();
     EXPECT_EQ(cartRegistry.objects.count(), 0u);
-    spawn_carts(game.get());
-    game.reset();
-    EXPECT_EQ(cartRegistry.objects.count(), 0u) << "no cart is left driven by a game that is gone";
 }
