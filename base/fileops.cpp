@@ -27,6 +27,12 @@ modFileOperations* __mFileOps_instance()
 
 char* __mFileOps_create_string_from_file(const char* path)
 {
+    size_t ignored = 0;
+    return __mFileOps_create_bytes_from_file(path, &ignored);
+}
+
+char* __mFileOps_create_bytes_from_file(const char* path, size_t* length)
+{
     FILE* file = fopen(normalise_separators(path).c_str(), "r");
     if (!file) {
         fprintf(stderr, "Can't open file '%s' for reading\n", path);
@@ -49,6 +55,7 @@ char* __mFileOps_create_string_from_file(const char* path)
     }
     const size_t read = fread(text, 1, size_t(size), file);
     text[read] = 0;
+    *length = read;
     fclose(file);
     return text;
 }

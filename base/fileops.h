@@ -20,6 +20,9 @@ struct FileNameNode {
 KEEL_API modFileOperations* __mFileOps_instance();
 // The whole file in a new[] buffer with a terminating NUL; null on failure.
 KEEL_API char* __mFileOps_create_string_from_file(const char* path);
+// The same, with the count of bytes read in *length, for text that may hold
+// 0 bytes of its own.
+KEEL_SHARED char* __mFileOps_create_bytes_from_file(const char* path, size_t* length);
 KEEL_API void __mFileOps_open_for_read(FILE** out, const char* path);
 KEEL_API void __mFileOps_open_for_write(FILE** out, const char* path);
 KEEL_API int __mFileOps_close(FILE* file);
