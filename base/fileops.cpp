@@ -7,6 +7,18 @@
 #include "base/modules.h"
 #include "base/os/os.h"
 
+// '\\' becomes '/' and runs of '/' collapse to one.
+static std::string normalise_separators(const char* path)
+{
+    std::string normal;
+    for (const char* p = path; *p; ++p) {
+        const char c = *p == '\\' ? '/' : *p;
+        if (c == '/' && !normal.empty() && normal.back() == '/') continue;
+        normal += c;
+    }
+    return normal;
+}
+
 modFileOperations* __mFileOps_instance()
 {
     static modFileOperations instance;
@@ -15,7 +27,13 @@ modFileOperations* __mFileOps_instance()
 
 char* __mFileOps_create_string_from_file(const char* path)
 {
-    FILE* file = fopen(path, "r");
+    size_t ignored = 0;
+    return __mFileOps_create_bytes_from_file(path, &ignored);
+}
+
+char* __mFileOps_create_bytes_from_file(const char* path, size_t* length)
+{
+    FILE* file = fopen(normalise_separators(path).c_str(), "r");
     if (!file) {
         fprintf(stderr, "Can't open file '%s' for reading\n", path);
         return nullptr;
@@ -37,19 +55,20 @@ char* __mFileOps_create_string_from_file(const char* path)
     }
     const size_t read = fread(text, 1, size_t(size), file);
     text[read] = 0;
+    *length = read;
     fclose(file);
     return text;
 }
 
 void __mFileOps_open_for_read(FILE** out, const char* path)
 {
-    *out = fopen(path, "rb");
+    *out = fopen(normalise_separators(path).c_str(), "rb");
     if (!*out) printf("ERROR: %s%s\n", "Couldn't open file for read ", path);
 }
 
 void __mFileOps_open_for_write(FILE** out, const char* path)
 {
-    *out = fopen(path, "wb");
+    *out = fopen(normalise_separators(path).c_str(), "wb");
     if (!*out) printf("ERROR: %s%s\n", "Couldn't open file for write ", path);
 }
 
@@ -60,24 +79,22 @@ int __mFileOps_close(FILE* file)
 
 bool __mFileOps_file_exists(const char* path)
 {
-    FILE* file = fopen(path, "r");
-    if (file) {
-        fclose(file);
-        return true;
-    }
-    std::vector<OsDirectoryEntry> ignored;
-    return os_list_directory(path, ignored);
+    return os_path_exists(normalise_separators(path).c_str());
 }
 
 void __mFileOps_file_copy(const char* destination, const char* source)
 {
+    const std::string to = normalise_separators(destination);
+    const std::string from = normalise_separators(source);
+    // Opening the destination truncates it: a file copied onto itself stays as it is.
+    if (os_same_file(to.c_str(), from.c_str())) return;
     // The destination is opened only once the source has been read from
     // (a folder opens but cannot be read), so a failed copy never truncates it.
-    FILE* in = fopen(source, "rb");
+    FILE* in = fopen(from.c_str(), "rb");
     if (!in) return;
     char buffer[8192];
     size_t count = fread(buffer, 1, sizeof buffer, in);
-    FILE* out = ferror(in) ? nullptr : fopen(destination, "wb");
+    FILE* out = ferror(in) ? nullptr : fopen(to.c_str(), "wb");
     if (!out) {
         fclose(in);
         return;
@@ -110,18 +127,6 @@ static std::vector<std::string> split_extensions(const char* extensions)
         }
     }
     return entries;
-}
-
-// '\\' becomes '/' and runs of '/' collapse to one.
-static std::string normalise_separators(const char* path)
-{
-    std::string normal;
-    for (const char* p = path; *p; ++p) {
-        const char c = *p == '\\' ? '/' : *p;
-        if (c == '/' && !normal.empty() && normal.back() == '/') continue;
-        normal += c;
-    }
-    return normal;
 }
 
 static bool ends_with_folded(const std::string& name, const std::string& ending)

@@ -20,12 +20,17 @@ struct FileNameNode {
 KEEL_API modFileOperations* __mFileOps_instance();
 // The whole file in a new[] buffer with a terminating NUL; null on failure.
 KEEL_API char* __mFileOps_create_string_from_file(const char* path);
+// The same, with the count of bytes read in *length, for text that may hold
+// 0 bytes of its own.
+KEEL_SHARED char* __mFileOps_create_bytes_from_file(const char* path, size_t* length);
 KEEL_API void __mFileOps_open_for_read(FILE** out, const char* path);
 KEEL_API void __mFileOps_open_for_write(FILE** out, const char* path);
 KEEL_API int __mFileOps_close(FILE* file);
+// True when anything is at path; the path is never opened, so a file the
+// user may not read or a named pipe exists too.
 KEEL_API bool __mFileOps_file_exists(const char* path);
-// Replaces destination with the bytes of source; a missing source leaves the
-// destination untouched.
+// Replaces destination with the bytes of source; a missing source, or a
+// destination that is the source itself, leaves the destination untouched.
 KEEL_API void __mFileOps_file_copy(const char* destination, const char* source);
 KEEL_API bool __mFileOps_check_for_extension(const char* name, const char* extension);
 // extensions: entries separated by ';', ".*" for every file, "" for folders only.

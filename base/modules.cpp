@@ -5,9 +5,15 @@
 #include "base/bitmap.h"
 
 // Tables are allocated by the loader with malloc-style storage of slot size.
-static void free_table(void* table)
+// The member is cleared, so code in a later static destructor that tests the
+// table first finds the module unbound rather than freed memory. The store is
+// volatile: the compiler drops a plain store to an object whose life ends.
+template <class Table>
+static void free_table(Table*& table)
 {
     free(table);
+    Table* volatile* member = &table;
+    *member = nullptr;
 }
 
 modGraphics::modGraphics()

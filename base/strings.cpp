@@ -116,6 +116,8 @@ uint32_t __mystring_auto_newline(std::string& text, uint32_t width)
         // the line after its first break is cut after the width-th character
         // of its line (count can exceed width by one right after a break).
         if (break_at == last_inserted) break_at = j + 1 - (count - width);
+        // A cut at the end of the text leaves no line to break off.
+        if (break_at == text.size()) break;
         text.insert(break_at, "\n");
         last_inserted = break_at;
         ++j;  // the current character, or the break itself when it follows it

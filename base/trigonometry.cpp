@@ -21,16 +21,34 @@ float arcCosineTable[kArcEntries];
 float arcSineTable[kArcEntries];
 float* arcTangentTable = nullptr;
 
+// Angles within this many turns either way are wrapped by whole turns; only
+// those beyond pay for an fmod, which also keeps huge ones from looping.
+constexpr int kNearTurns = 4;
+
+// An index less than kNearTurns turns from 0 either way, brought into one
+// turn: the sum is never negative, so its remainder is the entry.
+int wrapped_index(int index, int entries)
+{
+    return (index + kNearTurns * entries) % entries;
+}
+
+// Far angles are brought within one turn first. The remainder is exact, so
+// this gives the same entry as stepping by whole turns would.
+int far_turn_index(double degrees, double steps, double steps_per_degree, int entries)
+{
+    if (!std::isfinite(steps)) steps = std::fmod(degrees, 360.0) * steps_per_degree + 0.5;
+    return wrapped_index(int(std::fmod(steps, double(entries))), entries);
+}
+
 // The entry of a table of `entries` steps over one turn for an angle in
 // degrees: rounded to the nearest step (halves toward zero for negative
-// angles), then wrapped. The remainder is exact, so wrapping by fmod gives
-// the same entry as stepping by whole turns.
+// angles), then wrapped.
 int turn_index(double degrees, double steps_per_degree, int entries)
 {
-    double steps = degrees * steps_per_degree + 0.5;
-    if (!std::isfinite(steps)) steps = std::fmod(degrees, 360.0) * steps_per_degree + 0.5;
-    const int index = int(std::fmod(steps, double(entries)));
-    return index < 0 ? index + entries : index;
+    const double steps = degrees * steps_per_degree + 0.5;
+    const double near = double(kNearTurns) * entries;
+    if (steps > -near && steps < near) return wrapped_index(int(steps), entries);
+    return far_turn_index(degrees, steps, steps_per_degree, entries);
 }
 
 double radians_to_degrees(double radians)

@@ -1,5 +1,6 @@
 // Table-driven trigonometry for per-vertex and per-frame code: one multiply,
-// one conversion and one load each. "TD" functions take degrees, "TR" radians.
+// one conversion, one wrap and one load each; only angles beyond a few turns
+// pay for an fmod as well. "TD" functions take degrees, "TR" radians.
 // Non-finite angles give NaN rather than an index.
 #pragma once
 

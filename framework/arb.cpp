@@ -11,23 +11,23 @@ static const size_t kMaxToken = 511;
 // Deeper blocks are parsed but not kept, so a hostile file cannot exhaust the stack.
 static const int kMaxDepth = 64;
 
-// Splits a text into tokens: the four brackets stand alone, anything else runs
-// to the next blank or bracket. The end flag is set once the last token has
-// been read.
+// Splits a text of a given length into tokens: the four brackets stand
+// alone, anything else runs to the next blank or bracket, leaving out 0 bytes.
+// The end flag is set once the last token has been read.
 class ArbTokenizer {
 public:
-    explicit ArbTokenizer(const char* text) : at(text) { skip_blanks(); }
+    ArbTokenizer(const char* text, size_t length) : at(text), end(text + length) { skip_blanks(); }
 
-    bool input_left() const { return *at != 0; }
+    bool input_left() const { return at < end; }
 
     std::string next()
     {
         std::string token;
-        if (is_bracket(*at)) {
+        if (at < end && is_bracket(*at)) {
             token = *at++;
         } else {
-            for (; *at && !is_blank(*at) && !is_bracket(*at); ++at)
-                if (token.size() < kMaxToken) token += *at;
+            for (; at < end && !is_blank(*at) && !is_bracket(*at); ++at)
+                if (*at != 0 && token.size() < kMaxToken) token += *at;
         }
         skip_blanks();
         return token;
@@ -39,10 +39,11 @@ private:
 
     void skip_blanks()
     {
-        while (is_blank(*at)) ++at;
+        while (at < end && is_blank(*at)) ++at;
     }
 
     const char* at;
+    const char* end;
 };
 
 static void arb_error(const char* message, const std::string& detail)
@@ -78,9 +79,10 @@ void cArbElement::set_text(const std::string& new_text)
 
 cArbData::cArbData(const std::string& path) : name("ROOT")
 {
-    char* text = __mFileOps_create_string_from_file(path.c_str());
+    size_t length = 0;
+    char* text = __mFileOps_create_bytes_from_file(path.c_str(), &length);
     if (!text) return;
-    ArbTokenizer tokens(text);
+    ArbTokenizer tokens(text, length);
     parse_block(tokens, 0);
     delete[] text;
 }

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
+#include <vector>
 
 #include "base/bytes.h"
 
@@ -163,19 +165,20 @@ public:
     bool read_f64(double& out) { return read_with([&](ByteReader& in) { return in.f64(out); }); }
     bool read_bytes(void* out, uint32_t count) { return read_with([&](ByteReader& in) { return in.bytes(out, count); }); }
     bool skip(uint32_t count) { return read_with([&](ByteReader& in) { return in.skip(count); }); }
-    // The object reads only when its whole packed form is left in the packet.
+    // The read advances by the count deserialize returns, as writing advanced
+    // by the count serialize returned, so a form shorter than its packed size
+    // is followed by the next field. A refusal (a negative count) or a count
+    // past the bytes left fails the packet. deserialize never reads past the
+    // packed size; when fewer bytes than that are left, a copy of the object
+    // reads them zero-padded, so a partial form changes nothing.
     template <class T>
     bool read_object(T& object)
     {
-        int size = object.serialized_size();
-        const uint8_t* in = nullptr;
-        if (size >= 0) read_with([&](ByteReader& reader) { return (in = reader.take(uint32_t(size))) != nullptr; });
-        if (!in) {
-            read_failed = true;
-            return false;
-        }
-        object.deserialize(in);
-        return true;
+        const int size = object.serialized_size();
+        if (read_failed || size < 0) return refuse_read();
+        const uint32_t left = bytes_left();
+        if (left >= uint32_t(size)) return advance_by(object.deserialize(buffer + read_position), left);
+        return read_short_form(object, uint32_t(size), left);
     }
     uint32_t bytes_left() const { return read_failed || read_position > this->length ? 0 : this->length - read_position; }
     // Set by the first read that found too few bytes; every later read fails too.
@@ -212,6 +215,31 @@ private:
         uint8_t* at = buffer + this->length;
         this->length += count;
         return ByteWriter(at, count);
+    }
+    template <class T>
+    bool read_short_form(T& object, uint32_t size, uint32_t left)
+    {
+        if constexpr (std::is_copy_constructible_v<T> && std::is_copy_assignable_v<T>) {
+            std::vector<uint8_t> padded(size, 0);
+            if (left) std::memcpy(padded.data(), buffer + read_position, left);
+            T copy(object);
+            if (!advance_by(copy.deserialize(padded.data()), left)) return false;
+            object = copy;
+            return true;
+        } else {
+            return refuse_read();
+        }
+    }
+    bool advance_by(int count, uint32_t left)
+    {
+        if (count < 0 || uint32_t(count) > left) return refuse_read();
+        read_position += uint32_t(count);
+        return true;
+    }
+    bool refuse_read()
+    {
+        read_failed = true;
+        return false;
     }
     template <class Read>
     bool read_with(Read read)

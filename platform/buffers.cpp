@@ -165,12 +165,19 @@ void write_lit_block(uint8_t* data, const ModelDataStruct& model)
     }
 }
 
+// A corner without a colour is white.
+cColor corner_color(const ModelDataStruct& model, int32_t corner)
+{
+    if (!has_colors(model)) return cColor(1, 1, 1, 1);
+    return model.colors[model.color_indices[corner]];
+}
+
 // Without shaders the material's diffuse colour is baked in at upload.
 void write_color_block(uint8_t* data, const ModelDataStruct& model)
 {
     const cColor tint = device().shaders ? cColor(1, 1, 1, 1) : device().material.diffuse;
     for (int32_t corner = 0; corner < 3 * model.triangle_count; ++corner) {
-        const cColor c = model.colors[model.color_indices[corner]];
+        const cColor c = corner_color(model, corner);
         float* out = reinterpret_cast<float*>(data + kColorBytes * size_t(corner));
         out[0] = c.r * tint.r;
         out[1] = c.g * tint.g;

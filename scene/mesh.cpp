@@ -201,27 +201,42 @@ static void write_indices(ByteWriter& out, const uint32_t* indices, size_t count
     for (size_t i = 0; i < count; ++i) out.u32(indices[i]);
 }
 
+// The counts a mesh's arrays hold: a freed array holds nothing, whatever its
+// count says, and triangles need all three index arrays.
+struct HeldCounts {
+    uint32_t vertices, normals, uvs, triangles;
+};
+
+static HeldCounts held_counts(const ctMesh& mesh)
+{
+    const bool indexed = mesh.vertex_indices && mesh.normal_indices && mesh.uv_indices;
+    return {mesh.vertices ? mesh.vertex_count : 0, mesh.normals ? mesh.normal_count : 0,
+            mesh.uvs ? mesh.uv_count : 0, indexed ? mesh.triangle_count : 0};
+}
+
 void ctMesh::write(ByteWriter& out) const
 {
+    const HeldCounts held = held_counts(*this);
     const size_t name_length = strnlen(name, kMeshNameBytes - 1);
     out.bytes(name, name_length);
     out.zeros(kMeshNameBytes - name_length);
-    out.u32(vertex_count);
-    out.u32(normal_count);
-    out.u32(uv_count);
-    out.u32(triangle_count);
-    const size_t corners = size_t(3) * triangle_count;
-    write_vectors(out, vertices, vertices ? vertex_count : 0);
-    write_vectors(out, normals, normals ? normal_count : 0);
-    for (uint32_t i = 0; uvs && i < uv_count; ++i) {
+    out.u32(held.vertices);
+    out.u32(held.normals);
+    out.u32(held.uvs);
+    out.u32(held.triangles);
+    const size_t corners = size_t(3) * held.triangles;
+    write_vectors(out, vertices, held.vertices);
+    write_vectors(out, normals, held.normals);
+    for (uint32_t i = 0; i < held.uvs; ++i) {
         out.f32(float(uvs[i].x));
         out.f32(float(uvs[i].y));
     }
-    write_indices(out, vertex_indices, vertex_indices ? corners : 0);
-    write_indices(out, normal_indices, normal_indices ? corners : 0);
-    write_indices(out, uv_indices, uv_indices ? corners : 0);
-    out.u8(has_triangle_block() ? 1 : 0);
-    if (!has_triangle_block()) return;
+    write_indices(out, vertex_indices, corners);
+    write_indices(out, normal_indices, corners);
+    write_indices(out, uv_indices, corners);
+    const bool block = has_triangle_block() && held.triangles == triangle_count;
+    out.u8(block ? 1 : 0);
+    if (!block) return;
     out.u32(group_count);
     write_vectors(out, face_normals, triangle_count);
     write_vectors(out, face_centres, triangle_count);

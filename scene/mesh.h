@@ -29,7 +29,9 @@ public:
     // anything is allocated; a short block, an index past its array or a flag
     // other than 0 and 1 fails the read and leaves the mesh empty.
     virtual bool read(ByteReader& in);
-    // 4: one mesh block; the flag is 1 only when all three block arrays exist.
+    // 4: one mesh block of what the mesh holds: a freed array is written with
+    // count 0, triangles only with all three index arrays; the flag is 1 only
+    // when all three block arrays exist for the triangles written.
     virtual void write(ByteWriter& out) const;
     // 5: deletes all nine arrays and zeroes group_count; the counts stay.
     virtual void free_arrays();

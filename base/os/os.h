@@ -21,6 +21,10 @@ const char* os_library_error();
 bool os_list_directory(const char* folder, std::vector<OsDirectoryEntry>& entries);
 // Creates one folder; true only when it was created.
 bool os_create_directory(const char* path);
+// Whether anything is at path (file, folder, pipe...); nothing is opened.
+bool os_path_exists(const char* path);
+// Whether both paths name one and the same existing file, by any names.
+bool os_same_file(const char* a, const char* b);
 // The full path of the running program, or empty when unknown.
 std::string os_program_path();
 // A number no other running process has.

@@ -73,6 +73,19 @@ bool os_create_directory(const char* path)
     return mkdir(path, 0755) == 0;
 }
 
+bool os_path_exists(const char* path)
+{
+    struct stat info;
+    return stat(path, &info) == 0;
+}
+
+bool os_same_file(const char* a, const char* b)
+{
+    struct stat first, second;
+    if (stat(a, &first) != 0 || stat(b, &second) != 0) return false;
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 std::string os_program_path()
 {
     char path[PATH_MAX];

@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +48,21 @@ protected:
 
     ScratchFolder scratch;
 };
+
+// The existence test as a user without rights to the file sees it: in a child
+// that gives up the super-user's rights when the test has them.
+bool exists_for_an_unprivileged_user(const std::string& path)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+        _exit(__mFileOps_file_exists(path.c_str()) ? 0 : 1);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return false;
+    EXPECT_NE(WEXITSTATUS(status), 2) << "could not drop the super-user's rights";
+    return WEXITSTATUS(status) == 0;
+}
 
 // Runs a path splitter into a heap buffer of exactly size bytes, so a write
 // past the bound is caught by the address checker.
@@ -169,6 +191,36 @@ TEST(FileOpsCopy, ReplacesTheDestinationWithTheSourceBytes)
     EXPECT_EQ(read_file(scratch / "destination.bin"), "");
 }
 
+// A copy onto the very file it reads, by any name, must not truncate it first.
+TEST(FileOpsCopy, CopyOntoItselfLeavesTheFileWhole)
+{
+    ScratchFolder scratch;
+    std::string bytes;
+    for (int i = 0; i < 30000; ++i) bytes += char('a' + i % 26);
+    write_file(scratch / "rules.ini", bytes);
+    ASSERT_EQ(link((scratch / "rules.ini").c_str(), (scratch / "linked.ini").c_str()), 0);
+    make_folder(scratch / "sub");
+
+    const std::string same_file[] = {scratch / "rules.ini", scratch / "sub/../rules.ini",
+                                     scratch / "sub\\..\\rules.ini", scratch / "linked.ini"};
+    for (const std::string& destination : same_file) {
+        __mFileOps_file_copy(destination.c_str(), (scratch / "rules.ini").c_str());
+        const std::string after = read_file(scratch / "rules.ini");
+        EXPECT_EQ(after.size(), bytes.size()) << destination;
+        EXPECT_TRUE(after == bytes) << destination;
+    }
+}
+
+TEST(FileOpsCopy, BackslashesSeparateFolders)
+{
+    ScratchFolder scratch;
+    make_folder(scratch / "data");
+    make_folder(scratch / "local");
+    write_file(scratch / "data/rules.ini", "source");
+    __mFileOps_file_copy((scratch / "local\\rules.ini").c_str(), (scratch / "data\\rules.ini").c_str());
+    EXPECT_EQ(read_file(scratch / "local/rules.ini"), "source");
+}
+
 TEST(FileOpsCopy, FailedCopyLeavesTheDestinationUntouched)
 {
     ScratchFolder scratch;
@@ -205,6 +257,35 @@ TEST(FileOpsFolders, ExistsForFilesAndFolders)
     EXPECT_TRUE(__mFileOps_file_exists((scratch / "file").c_str()));
     EXPECT_TRUE(__mFileOps_file_exists(scratch.path().c_str()));
     EXPECT_FALSE(__mFileOps_file_exists((scratch / "missing").c_str()));
+    EXPECT_TRUE(__mFileOps_file_exists((scratch.path() + "\\file").c_str()));
+}
+
+// A file the user may not read is still there: the rules copy must not be
+// taken as missing and written over.
+TEST(FileOpsFolders, AFileTheUserCannotReadExists)
+{
+    ScratchFolder scratch;
+    write_file(scratch / "private", "rules");
+    chmod((scratch / "private").c_str(), 0);
+    chmod(scratch.path().c_str(), 0755);
+    EXPECT_TRUE(exists_for_an_unprivileged_user(scratch / "private"));
+    EXPECT_FALSE(exists_for_an_unprivileged_user(scratch / "missing"));
+}
+
+TEST(FileOpsFolders, ANamedPipeExistsWithoutWaitingForAWriter)
+{
+    ScratchFolder scratch;
+    const std::string pipe_path = scratch / "pipe";
+    ASSERT_EQ(mkfifo(pipe_path.c_str(), 0600), 0);
+    std::future<bool> exists = std::async(std::launch::async, [&] { return __mFileOps_file_exists(pipe_path.c_str()); });
+    if (exists.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Opening the writing end releases a reader blocked on the pipe.
+        const int writer = open(pipe_path.c_str(), O_WRONLY | O_NONBLOCK);
+        exists.wait();
+        if (writer >= 0) close(writer);
+        FAIL() << "the existence test blocked on the pipe";
+    }
+    EXPECT_TRUE(exists.get());
 }
 
 TEST(FileOpsRead, WholeFileWithTerminator)
@@ -235,6 +316,34 @@ TEST(FileOpsRead, FailuresReturnNullWithAMessage)
     testing::internal::CaptureStderr();
     EXPECT_EQ(__mFileOps_create_string_from_file(scratch.path().c_str()), nullptr);
     EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST(FileOpsRead, BackslashesSeparateFolders)
+{
+    ScratchFolder scratch;
+    make_folder(scratch / "data");
+    write_file(scratch / "data/text.txt", "text");
+    char* text = __mFileOps_create_string_from_file((scratch / "data\\text.txt").c_str());
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, "text");
+    delete[] text;
+}
+
+TEST(FileOpsStreams, BackslashesSeparateFolders)
+{
+    ScratchFolder scratch;
+    make_folder(scratch / "local");
+    const std::string path = scratch / "local\\data.bin";
+    FILE* file = nullptr;
+    __mFileOps_open_for_write(&file, path.c_str());
+    ASSERT_NE(file, nullptr);
+    fputs("written", file);
+    EXPECT_EQ(__mFileOps_close(file), 0);
+    EXPECT_EQ(read_file(scratch / "local/data.bin"), "written");
+
+    __mFileOps_open_for_read(&file, path.c_str());
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(__mFileOps_close(file), 0);
 }
 
 TEST(FileOpsStreams, OpenReadWriteAndReportFailures)

@@ -176,7 +176,10 @@ TEST(StringsAutoNewline, BreaksAfterTheLastNonLetter)
         {"one, two, three", 6, "one, \ntwo, \nthree"},
         // A word longer than the line is cut where the line is full, never
         // with a second break at the place of the first.
-        {"ab cdefghij", 4, "ab \ncdef\nghij\n"},
+        {"ab cdefghij", 4, "ab \ncdef\nghij"},
+        // A cut at the very end of the text adds no break there.
+        {"go team", 4, "go \nteam"},
+        {"ab, ", 4, "ab, "},
         // With no break position at all the first break goes to the start
         // of the text, and the word is still cut to the width.
         {"abcdefgh", 3, "\nabc\ndef\ngh"},
@@ -210,6 +213,7 @@ TEST(StringsAutoNewline, EndsWithShortLinesAndSingleBreaks)
                 if (c != '\n') without_breaks += c;
             EXPECT_EQ(without_breaks, original) << "only breaks are inserted";
             EXPECT_EQ(text.find("\n\n"), std::string::npos) << '"' << text << "\" width " << width;
+            EXPECT_NE(text.back(), '\n') << '"' << text << "\" width " << width;
             // Breaks fall after spaces and punctuation, so a line may run
             // one past the width only with the non-letter it breaks after.
             for (const std::string& line : lines_of(text)) {

@@ -106,6 +106,20 @@ TEST(Arb, DeepNestingIsDroppedNotFollowed)
     EXPECT_EQ(text_of(parsed.root.get(), "after"), "2");
 }
 
+// The text is read by its length: a 0 byte is dropped from the token it
+// stands in and ends nothing.
+TEST(Arb, ZeroBytesInsideATokenAreSkipped)
+{
+    const Parsed parsed = parse(std::string("a 1\0x b 2 c\0\0 3 d { e\0 4 } f 5", 30));
+    EXPECT_EQ(parsed.output, "");
+    const cArbData* root = parsed.root.get();
+    EXPECT_EQ(text_of(root, "a"), "1x");
+    EXPECT_EQ(text_of(root, "b"), "2");
+    EXPECT_EQ(text_of(root, "c"), "3");
+    EXPECT_EQ(text_of(root->child("d"), "e"), "4");
+    EXPECT_EQ(text_of(root, "f"), "5");
+}
+
 TEST(Arb, MissingFileGivesAnEmptyRoot)
 {
     testing::internal::CaptureStderr();

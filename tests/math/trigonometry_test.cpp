@@ -2,7 +2,10 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <iomanip>
 #include <limits>
+#include <vector>
 
 #include "base/angles.h"
 #include "base/trigonometry.h"
@@ -77,6 +80,67 @@ TEST(TrigTables, HugeAnglesReturnTableValuesAndNonFiniteGiveNaN)
         EXPECT_TRUE(std::isnan(tanTD(bad)));
         EXPECT_TRUE(std::isnan(cosTR(bad)));
     }
+}
+
+// The entry as every lookup once found it, by an fmod of each angle: the
+// fast path must give the very same entries, so every figure stays the same.
+int entry_by_fmod(double degrees, double steps_per_degree, int entries)
+{
+    double steps = degrees * steps_per_degree + 0.5;
+    if (!std::isfinite(steps)) steps = std::fmod(degrees, 360.0) * steps_per_degree + 0.5;
+    const int index = int(std::fmod(steps, double(entries)));
+    return index < 0 ? index + entries : index;
+}
+
+bool same_bits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Angles in degrees: a fine sweep over several turns either way, every
+// rounding edge of the first turns, whole and half steps at many turns, and
+// angles far beyond, up to the largest doubles.
+std::vector<double> angles_to_pin()
+{
+    std::vector<double> angles;
+    for (int i = 0; i < 400000; ++i) angles.push_back(-2600 + i * 0.0131);
+    for (int step = -3000; step <= 3000; ++step)
+        for (double offset : {-0.5, -0.4999999, 0.0, 0.4999999, 0.5})
+            for (int turns : {0, 1, -1, 3, -3, 4, -4, 5, -5})
+                angles.push_back((step + offset) * 0.005 + 360.0 * turns);
+    for (double turns = 1; turns < 1e18; turns *= 3.7)
+        for (double offset : {0.0, 0.0025, -0.0025, 0.1, 123.4567})
+            for (double sign : {1.0, -1.0}) angles.push_back(sign * (360.0 * turns + offset));
+    for (double huge : {1e300, -1e300, 1.7e308, -1.7e308, 9e305, -9e305, 4.5e15, 2.1e9, -2.1e9, 1.1e7, -1.1e7})
+        angles.push_back(huge);
+    return angles;
+}
+
+TEST(TrigTables, EveryAngleReadsTheEntryOfOneFmod)
+{
+    int mismatches = 0;
+    for (double degrees : angles_to_pin()) {
+        const bool same = same_bits(cosTD(degrees), cos_entry(entry_by_fmod(degrees, 200, 72000))) &&
+                          same_bits(sinTD(degrees), sin_entry(entry_by_fmod(degrees, 200, 72000))) &&
+                          same_bits(tanTD(degrees), tan_entry(entry_by_fmod(degrees, 10, 3600)));
+        if (!same && ++mismatches <= 5) ADD_FAILURE() << std::setprecision(17) << degrees << " degrees";
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST(TrigTables, EveryRadianAngleReadsTheEntryOfOneFmod)
+{
+    int mismatches = 0;
+    for (double degrees : angles_to_pin()) {
+        const double radians = degrees / 57.29577951308232;
+        const double through = radians * 180 * double(kInversePi);
+        if (!std::isfinite(through)) continue;  // NaN, as the degree functions give
+        const bool same = same_bits(cosTR(radians), cos_entry(entry_by_fmod(through, 200, 72000))) &&
+                          same_bits(sinTR(radians), sin_entry(entry_by_fmod(through, 200, 72000))) &&
+                          same_bits(tanTR(radians), tan_entry(entry_by_fmod(through, 10, 3600)));
+        if (!same && ++mismatches <= 5) ADD_FAILURE() << std::setprecision(17) << radians << " radians";
+    }
+    EXPECT_EQ(mismatches, 0);
 }
 
 TEST(ArcTables, ClampToTheirEnds)

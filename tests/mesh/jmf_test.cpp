@@ -2,6 +2,7 @@
 // damaged files that must be refused without reading past their end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "scene/mesh.h"
@@ -118,6 +119,32 @@ TEST_F(JmfFixture, PartialBlockWritesFlagZero)
     const std::vector<uint8_t> partial = jmf_of(meshes);
     EXPECT_EQ(partial.size(), 4 + mesh_block_size(4, 3, 2, 2, false) + mesh_block_size(4, 3, 2, 3, false));
     EXPECT_EQ(partial.back(), 0);
+}
+
+// A mesh whose arrays were freed keeps its counts; its block must still
+// hold only what it has, or the next mesh's bytes are read as its arrays.
+TEST_F(JmfFixture, AFreedMeshWritesZeroCountsBesideAWholeOne)
+{
+    const std::vector<uint8_t> whole_body(bytes.begin() + 4 + mesh_block_size(4, 3, 2, 2, false), bytes.end());
+    meshes.get(0)->free_arrays();
+    const std::vector<uint8_t> written = jmf_of(meshes);
+    ASSERT_EQ(written.size(), 4 + mesh_block_size(0, 0, 0, 0, false) + whole_body.size());
+
+    DSParray<ctMesh> back;
+    ASSERT_TRUE(read_jmf_bytes(written.data(), written.size(), back, "freed"));
+    ASSERT_EQ(back.count(), 2u);
+    const ctMesh* freed = back.get(0);
+    EXPECT_STREQ(freed->name, "wheel");
+    EXPECT_EQ(freed->vertex_count, 0u);
+    EXPECT_EQ(freed->normal_count, 0u);
+    EXPECT_EQ(freed->uv_count, 0u);
+    EXPECT_EQ(freed->triangle_count, 0u);
+    EXPECT_FALSE(freed->has_triangle_block());
+    DSParray<ctMesh> body;
+    body.insert(back.get(1)->clone());
+    const std::vector<uint8_t> body_bytes = jmf_of(body);
+    EXPECT_TRUE(std::equal(body_bytes.begin() + 4, body_bytes.end(), whole_body.begin(), whole_body.end()))
+        << "the whole mesh reads back as it was written";
 }
 
 TEST_F(JmfFixture, CloneCopiesTheBlock)

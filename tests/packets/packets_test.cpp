@@ -13,6 +13,7 @@
 #include "base/bytes.h"
 #include "framework/framework_packets.h"
 #include "framework/packet.h"
+#include "scene/synced_physics_object.h"
 #include "tests/support/printed.h"
 
 namespace {
@@ -289,6 +290,81 @@ TEST(DynamicPacket, ObjectsReadBackFromAReceivedImage)
     EXPECT_EQ(pair.b, 0x0403);
     EXPECT_EQ(last, 9);
     EXPECT_EQ(packet.bytes_left(), 0u);
+}
+
+// A received copy of what a packet built for sending holds.
+cVantorPacketDynamic<kPacketMagic> received_copy(__cNetPacketBase& sent)
+{
+    const uint32_t size = sent.get_wire_size();
+    const uint8_t* image = sent.get_wire_data();
+    return cVantorPacketDynamic<kPacketMagic>(PacketHeader{kPacketMagic, sent.type, size}, image + kPacketHeaderSize,
+                                              size - kPacketHeaderSize);
+}
+
+cVantorSyncedPhysicsObject synced_body(double x, uint32_t sync_id)
+{
+    cVantorSyncedPhysicsObject body(cVector3D(x, 2, 3), cQuaternion(), 0.5f, 6.0f, 0);
+    body.velocity = cVector3D(x, -1, 0);
+    body.sync_id = sync_id;
+    return body;
+}
+
+// A synced body's packed form is shorter than the room it reserves: reading
+// advances by what was read, as writing advanced by what was written.
+TEST(DynamicPacket, ObjectsReadBackByTheCountTheyRead)
+{
+    cVantorPacketDynamic<kPacketMagic> sent(30012, 16);
+    cVantorSyncedPhysicsObject first = synced_body(1.5, 7), second = synced_body(-4, 9);
+    ASSERT_TRUE(sent.write_object(first));
+    ASSERT_TRUE(sent.write_object(second));
+    ASSERT_TRUE(sent.write_u8(0x5A));
+
+    cVantorPacketDynamic<kPacketMagic> packet = received_copy(sent);
+    cVantorSyncedPhysicsObject read_first, read_second;
+    uint8_t last = 0;
+    EXPECT_TRUE(packet.read_object(read_first));
+    EXPECT_TRUE(packet.read_object(read_second));
+    EXPECT_TRUE(packet.read_u8(last));
+    EXPECT_EQ(read_first.sync_id, 7u);
+    EXPECT_EQ(read_first.position.x, 1.5);
+    EXPECT_EQ(read_second.sync_id, 9u);
+    EXPECT_EQ(read_second.velocity.x, -4);
+    EXPECT_EQ(last, 0x5A);
+    EXPECT_FALSE(packet.failed());
+    EXPECT_EQ(packet.bytes_left(), 0u);
+}
+
+TEST(DynamicPacket, AnObjectThatRefusesItsBytesFailsTheRead)
+{
+    cVantorPacketDynamic<kPacketMagic> sent(30012, 16);
+    cVantorSyncedPhysicsObject body = synced_body(1, 3);
+    body.velocity.y = std::numeric_limits<double>::infinity();
+    ASSERT_TRUE(sent.write_object(body));
+    ASSERT_TRUE(sent.write_f64(1));  // room enough behind it for the whole reserved form
+
+    cVantorPacketDynamic<kPacketMagic> packet = received_copy(sent);
+    cVantorSyncedPhysicsObject read;
+    double after = 0;
+    EXPECT_FALSE(packet.read_object(read));
+    EXPECT_TRUE(packet.failed());
+    EXPECT_FALSE(packet.read_f64(after)) << "the packet has failed as a whole";
+    EXPECT_EQ(read.sync_id, 0u);
+}
+
+// The last object of a packet may end short of its reserved room, but never
+// short of what it reads.
+TEST(DynamicPacket, AnObjectCutShortIsNotRead)
+{
+    cVantorPacketDynamic<kPacketMagic> sent(30012, 16);
+    cVantorSyncedPhysicsObject body = synced_body(1, 3);
+    ASSERT_TRUE(sent.write_object(body));
+    const uint32_t whole = sent.get_wire_size();
+    const uint8_t* image = sent.get_wire_data();
+    cVantorPacketDynamic<kPacketMagic> packet(PacketHeader{kPacketMagic, 30012, whole - 1}, image + kPacketHeaderSize,
+                                              whole - 1 - kPacketHeaderSize);
+    cVantorSyncedPhysicsObject read;
+    EXPECT_FALSE(packet.read_object(read));
+    EXPECT_TRUE(packet.failed());
 }
 
 TEST(PacketCast, WrongTypeOrClassGivesNoPacket)

@@ -54,6 +54,20 @@ GLint buffer_size_of_last_buffer()
     return size;
 }
 
+// The colour block of the newest buffer, for a coloured buffer without the lit block.
+std::vector<float> colors_of_last_unlit_buffer(int vertex_count)
+{
+    GLuint newest = 0;
+    for (GLuint name = 1; name < 4096; ++name)
+        if (glIsBuffer(name)) newest = name;
+    std::vector<float> colors(size_t(4 * vertex_count), -1.0f);
+    glBindBuffer(GL_ARRAY_BUFFER, newest);
+    glGetBufferSubData(GL_ARRAY_BUFFER, GLintptr(16 * vertex_count), GLsizeiptr(colors.size() * sizeof(float)),
+                       colors.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return colors;
+}
+
 class Buffers : public FixedWithBuffers {};
 class BuffersUnderShaders : public FullGL {};
 class BuffersOnOldGL : public OldGL {};
@@ -159,6 +173,41 @@ TEST_F(Buffers, AColouredBufferKeepsTheMaterialItWasMadeUnder)
     const Pixel middle = pixel(kWidth / 2 - 65, kHeight / 2);
     EXPECT_GT(middle.r, 200);
     EXPECT_LT(middle.g, 30);
+}
+
+// A coloured buffer given a model without colours, or without their index
+// triples, writes every corner white.
+TEST_F(Buffers, CornersWithoutAColourAreWrittenWhite)
+{
+    look_at_origin();
+    graphics->set_lighting(false);
+    cMaterial white;
+    graphics->set_material(&white);
+    Strip strip(2);
+    strip.colors.assign(strip.vertices.size(), cColor(0, 0, 1, 1));
+    ModelDataStruct blue = strip.model(false, true);
+    const int vbo = graphics->create_vbo(&blue, -1);
+    ASSERT_NE(vbo, -1);
+
+    struct Case {
+        const char* name;
+        bool colors, indices;
+    } cases[] = {{"no colours", false, true}, {"no colour indices", true, false}, {"neither", false, false}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(graphics->update_vbo(vbo, &blue), 1);
+        ModelDataStruct uncoloured = strip.model(false, true);
+        if (!c.colors) uncoloured.colors = nullptr;
+        if (!c.indices) uncoloured.color_indices = nullptr;
+        EXPECT_EQ(printed([&] { EXPECT_EQ(graphics->update_vbo(vbo, &uncoloured), 1) << c.name; }), "") << c.name;
+        for (float channel : colors_of_last_unlit_buffer(6)) EXPECT_EQ(channel, 1.0f) << c.name;
+    }
+    clear_to(0);
+    graphics->render_vbo(vbo);
+    const Pixel middle = pixel(kWidth / 2 - 65, kHeight / 2);
+    EXPECT_GT(middle.r, 200);
+    EXPECT_GT(middle.g, 200);
+    EXPECT_GT(middle.b, 200);
+    save_screenshot("vbo_uncoloured_corners");
 }
 
 TEST_F(BuffersUnderShaders, ALitBufferFeedsTheTangentAttribute)
