@@ -21,7 +21,7 @@ public:
     // Deletes the programs and shaders the set holds.
     virtual ~ctShaderSet() { release(); }
 
-    // Every id -1, not built, no samplers.
+    // Every id -1, not built, no samplers, of the open window.
     void reset();
     // Generates, compiles and links both programs for a material with the
     // given maps; on failure the set holds nothing (check program_ids).
@@ -38,6 +38,10 @@ public:
     tuple2<int32_t, int32_t> shader_pairs[4];
     // How many textures the fragment texts sample, units 0 .. n-1.
     int32_t sampler_count;
+    // Which opening of the graphics module the ids belong to. The module's
+    // ids start again with each window, so those of a closed one are never
+    // deleted: they would name another set's programs.
+    uint32_t window_generation;
 };
 
 // The shared default set (no maps), made on first use; null without shaders.
