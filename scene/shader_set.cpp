@@ -111,8 +111,9 @@ void ctShaderSet::reset()
 // closed window (the game's own, destroyed at exit) has nothing to delete.
 void ctShaderSet::release()
 {
+    const bool own_window = window_generation == windowGeneration;
     const int32_t programs[4] = {program_ids.x, program_ids.y, program_ids.z, program_ids.w};
-    for (int i = 0; i < 4 && window_generation == windowGeneration; ++i) {
+    for (int i = 0; own_window && i < 4; ++i) {
         if (programs[i] != -1 && built == 1) delete_program_id(programs[i]);
         delete_shader_id(shader_pairs[i].first);
         delete_shader_id(shader_pairs[i].second);

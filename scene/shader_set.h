@@ -28,7 +28,8 @@ public:
     void build(bool specularMap, bool normalMap, bool selfIllumMap);
     // The unlit program alone, sampling "texDiff" for colour and emission.
     void build_unlit(bool ambientTerm);
-    // Deletes what the set holds; the id fields keep their values.
+    // Deletes what the set holds, when its window is still open; the id
+    // fields keep their values.
     void release();
 
     // Program id per light kind 0 (unlit), 1, 2, 3 (lit); -1 = none.
