@@ -93,8 +93,13 @@ void close_music_device()
     if (player.audio_started) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     player.audio_started = false;
     player.stand_in_playing = false;
-    // Twice would free the decoders twice.
-    if (player.decoders_loaded) Mix_Quit();
+    // Twice would free the decoders twice. Mix_Quit frees the sound font
+    // path that Mix_Init made but leaves it set, so the next start would use
+    // and free it again: it is let go here first.
+    if (player.decoders_loaded) {
+        Mix_SetSoundFonts(nullptr);
+        Mix_Quit();
+    }
     player.decoders_loaded = false;
     restore_alsa_errors();
 }

@@ -64,10 +64,13 @@ void for_each_sampling_fraction(Visit&& visit)
 
 class ctMesh;
 class ctRendererMesh;
+class ctShaderSet;
 
 // The track's shader sets (ring top, ring side, finish line), its five
 // textures and its models, once at start-up and before the first track.
 void load_track_assets(bool skip_textures);
+// The shader sets load_track_assets appends, owned.
+extern DSParray<ctShaderSet> trackShaderSets;
 
 class czrTrack {
 public:

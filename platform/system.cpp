@@ -133,6 +133,13 @@ void system_use_clock(SystemClock clock)
     systemClock.sleep = clock.sleep ? clock.sleep : sdl_sleep;
 }
 
+void system_forget_run()
+{
+    system_shutdown();
+    systemState = SystemState();
+    profiles.clear();
+}
+
 bool system_init(const char* caption, const char* report_path, const char* log_path)
 {
     if (systemState.initialised) {

@@ -13,6 +13,9 @@ struct SystemClock {
 };
 // Restores SDL's clock when given null members.
 void system_use_clock(SystemClock clock);
+// Back to the state the plug-in loads with: shut down, no run time or frames,
+// no cap and no profiles. For tests, which run many cases in one process.
+void system_forget_run();
 
 bool system_init(const char* caption, const char* report_path, const char* log_path);
 void system_shutdown();

@@ -222,6 +222,9 @@ bool open_window(uint16_t width, uint16_t height, bool fullscreen, bool shaders,
     set_gl_attributes();
     theDevice.width = width;
     theDevice.height = height;
+    // The material tints what the window draws: a new window starts from the
+    // default one, as the first did.
+    theDevice.material = cMaterial();
     if (!SDL_SetVideoMode(width, height, 32, SDL_OPENGL | (fullscreen ? SDL_FULLSCREEN : 0)))
         return abandon_open("Could not set video mode");
 

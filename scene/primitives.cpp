@@ -91,14 +91,24 @@ ModelDataStruct ctSphereData::model_data()
 }
 
 ctPrimitiveRegistry::ctPrimitiveRegistry()
-    : disc_set(new shapeSet<ctDiscData>()), sphere_set(new DSParray<shapeSet<ctSphereData>>()),
-      inverted_sphere_set(new DSParray<shapeSet<ctSphereData>>()),
-      spine_set(new DSParray<shapeSet<DSParray<ctSpineDataContainer>>>()),
-      torus_set(new DSParray<shapeSet<DSParray<ctTorusDataContainer>>>()), cylinder_set(new shapeSet<ctCylinderData>()),
-      second_cylinder_set(new shapeSet<ctCylinderData>()),
-      capsule_set(new DSParray<shapeSet<DSParray<ctCapsuleDataContainer>>>())
+    : disc_set(nullptr), sphere_set(nullptr), inverted_sphere_set(nullptr), spine_set(nullptr), torus_set(nullptr),
+      cylinder_set(nullptr), second_cylinder_set(nullptr), capsule_set(nullptr)
 {
+    open_sets();
     __messageRouter_register_for_message(&__mGraphics_instance()->mailboxes, this, closeGraphicsCode());
+}
+
+void ctPrimitiveRegistry::open_sets()
+{
+    if (holds_sets()) return;
+    disc_set = new shapeSet<ctDiscData>();
+    sphere_set = new DSParray<shapeSet<ctSphereData>>();
+    inverted_sphere_set = new DSParray<shapeSet<ctSphereData>>();
+    spine_set = new DSParray<shapeSet<DSParray<ctSpineDataContainer>>>();
+    torus_set = new DSParray<shapeSet<DSParray<ctTorusDataContainer>>>();
+    cylinder_set = new shapeSet<ctCylinderData>();
+    second_cylinder_set = new shapeSet<ctCylinderData>();
+    capsule_set = new DSParray<shapeSet<DSParray<ctCapsuleDataContainer>>>();
 }
 
 ctPrimitiveRegistry::~ctPrimitiveRegistry()
@@ -134,8 +144,9 @@ void ctPrimitiveRegistry::delete_sets(bool forget_buffers)
     capsule_set = nullptr;
 }
 
-// After "CloseGraphics" the sets are gone and nothing rebuilds them: the
-// graphics module is closed, so there is nothing to draw into.
+// After "CloseGraphics" the sets are gone and a sphere request does not
+// make them again: the graphics module is closed, so there is nothing to draw
+// into until whoever opens it again calls open_sets.
 ctSphereData* ctPrimitiveRegistry::sphere(uint32_t rings, uint32_t segments, bool inverted)
 {
     DSParray<shapeSet<ctSphereData>>* spheres = inverted ? inverted_sphere_set : sphere_set;

@@ -65,6 +65,9 @@ public:
     // "CloseGraphics" deletes every set, unloading the sphere buffers.
     void receive_message(const RoutedMessage* message) override;
     ~ctPrimitiveRegistry() override;
+    // Makes the eight sets, empty, unless they are held: for a graphics
+    // module opened again after "CloseGraphics".
+    void open_sets();
 
     // The shared sphere of that detail, made on first use; null after
     // "CloseGraphics" or for a detail of zero.

@@ -14,6 +14,8 @@ namespace {
 ctShaderSet* defaultSet = nullptr;
 ctShaderSet* plainUnlitSet = nullptr;
 bool sharedSetsClosed = false;
+// Counts the closings of the graphics module ("CloseGraphics").
+uint32_t windowGeneration = 0;
 
 // The shared sets live on after the graphics module closes, since renderers
 // point at them, but their ids die with the window: "CloseGraphics" lets go
@@ -34,6 +36,7 @@ public:
                 set->reset();
             }
         sharedSetsClosed = true;
+        ++windowGeneration;
     }
 
 private:
@@ -63,17 +66,15 @@ void error_line(const char* message)
     printf("ERROR: %s\n", message);
 }
 
-// Closing the window deleted every shader and program; sets destroyed after
-// that (the game's own, at exit) have nothing left to delete, and the
-// graphics module may be gone.
+// At exit the graphics module may be gone.
 void delete_shader_id(int id)
 {
-    if (id != -1 && !sharedSetsClosed && graphics()) (*shader_slots()->table)->delete_shader(id);
+    if (id != -1 && graphics()) (*shader_slots()->table)->delete_shader(id);
 }
 
 void delete_program_id(int id)
 {
-    if (id != -1 && !sharedSetsClosed && graphics()) (*shader_slots()->table)->delete_program(id);
+    if (id != -1 && graphics()) (*shader_slots()->table)->delete_program(id);
 }
 
 // Sets a sampler's unit in the program in use, when the program has it.
@@ -103,12 +104,16 @@ void ctShaderSet::reset()
     built = 0;
     for (tuple2<int32_t, int32_t>& pair : shader_pairs) pair = {-1, -1};
     sampler_count = 0;
+    window_generation = windowGeneration;
 }
 
+// Closing the window deleted every shader and program it held; a set of a
+// closed window (the game's own, destroyed at exit) has nothing to delete.
 void ctShaderSet::release()
 {
+    const bool own_window = window_generation == windowGeneration;
     const int32_t programs[4] = {program_ids.x, program_ids.y, program_ids.z, program_ids.w};
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; own_window && i < 4; ++i) {
         if (programs[i] != -1 && built == 1) delete_program_id(programs[i]);
         delete_shader_id(shader_pairs[i].first);
         delete_shader_id(shader_pairs[i].second);
@@ -165,6 +170,7 @@ void ctShaderSet::build(bool specularMap, bool normalMap, bool selfIllumMap)
 
     program_ids = {unlit, lit, lit, lit};
     built = 1;
+    window_generation = windowGeneration;
     shader_pairs[0] = {unlitVertexShader, unlitFragmentShader};
     for (int i = 1; i < 4; ++i) shader_pairs[i] = {litVertexShader, litFragmentShader};
     sampler_count = int32_t(samplers.names.count());
@@ -192,6 +198,7 @@ void ctShaderSet::build_unlit(bool ambientTerm)
     assign_unit(program, "texSi", 0);
     program_ids = {program, -1, -1, -1};
     built = 1;
+    window_generation = windowGeneration;
     shader_pairs[0] = {vertexShader, fragmentShader};
     for (int i = 1; i < 4; ++i) shader_pairs[i] = {-1, -1};
     sampler_count = 1;

@@ -21,14 +21,15 @@ public:
     // Deletes the programs and shaders the set holds.
     virtual ~ctShaderSet() { release(); }
 
-    // Every id -1, not built, no samplers.
+    // Every id -1, not built, no samplers, of the open window.
     void reset();
     // Generates, compiles and links both programs for a material with the
     // given maps; on failure the set holds nothing (check program_ids).
     void build(bool specularMap, bool normalMap, bool selfIllumMap);
     // The unlit program alone, sampling "texDiff" for colour and emission.
     void build_unlit(bool ambientTerm);
-    // Deletes what the set holds; the id fields keep their values.
+    // Deletes what the set holds, when its window is still open; the id
+    // fields keep their values.
     void release();
 
     // Program id per light kind 0 (unlit), 1, 2, 3 (lit); -1 = none.
@@ -38,6 +39,10 @@ public:
     tuple2<int32_t, int32_t> shader_pairs[4];
     // How many textures the fragment texts sample, units 0 .. n-1.
     int32_t sampler_count;
+    // Which opening of the graphics module the ids belong to. The module's
+    // ids start again with each window, so those of a closed one are never
+    // deleted: they would name another set's programs.
+    uint32_t window_generation;
 };
 
 // The shared default set (no maps), made on first use; null without shaders.

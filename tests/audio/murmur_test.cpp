@@ -10,8 +10,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "base/sound_interface.h"
 #include "tests/support/scratch.h"
@@ -20,6 +23,9 @@ namespace {
 
 const std::string kPlugin = std::string(ZR_GAME_DIR) + "/plugin/murmur.so";
 constexpr uint16_t kNoMusic = 0xFFFF;
+
+const char* const kAudioVariables[] = {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE", "SDL_DISKAUDIODELAY",
+                                       "PULSE_SERVER",    "ALSA_CARD",         "AUDIODEV"};
 
 // SDL's drivers are chosen from the environment when the module starts.
 void set_audio_environment(const char* driver, const std::string& disk_file = "")
@@ -40,6 +46,10 @@ class MurmurTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        for (const char* name : kAudioVariables) {
+            const char* value = getenv(name);
+            saved_environment.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
         // Kept loaded: what its libraries hold for good is then still theirs, not a leak.
         library = dlopen(kPlugin.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
         ASSERT_NE(library, nullptr) << dlerror();
@@ -51,6 +61,11 @@ protected:
     void TearDown() override
     {
         if (library) dlclose(library);
+        for (const auto& [name, value] : saved_environment)
+            if (value)
+                setenv(name.c_str(), value->c_str(), 1);
+            else
+                unsetenv(name.c_str());
     }
     std::string compose(char piece, double seconds)
     {
@@ -71,6 +86,7 @@ protected:
         return true;
     }
 
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_environment;
     void* library = nullptr;
     sound_interface table = {};
     ScratchFolder scratch;
@@ -184,6 +200,23 @@ TEST_F(MurmurTest, WithoutASoundDeviceItWarnsOnceAndPlaysSilently)
     table.stop_music(1.0);
     table.sound_shutdown();
     table.sound_shutdown();
+}
+
+// The engine may close and open the module again in one process: the second
+// run plays as the first did.
+TEST_F(MurmurTest, ASecondStartAfterAShutdownPlaysAgain)
+{
+    const std::string piece = compose('C', 0.5);
+    set_audio_environment("disk", scratch / "heard.raw");
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_TRUE(table.sound_init()) << "run " << run;
+        const uint16_t music = table.load_music(piece.c_str());
+        ASSERT_NE(music, kNoMusic) << "run " << run;
+        table.play_music(music, 1.0, 0.0, 0.0);
+        EXPECT_TRUE(table.music_playing()) << "run " << run;
+        EXPECT_TRUE(wait_for_the_end(10.0)) << "run " << run;
+        table.sound_shutdown();
+    }
 }
 
 }  // namespace

@@ -106,9 +106,14 @@ TEST_F(RouterTest, DelayedPostCreatesTheMailboxAndCountsObservers)
 
     __messageRouter_register_for_message(&router, &a, code);
     __messageRouter_register_for_message(&router, &b, code);
-    EXPECT_EQ(post_delayed(code, 0, 1.0f), 2);
+    EXPECT_EQ(post_delayed(code, 3, 1.0f), 2);
     EXPECT_TRUE(log.empty()) << "nothing is delivered before an update";
     update(1.0f);
+    EXPECT_EQ(log, (Log{entry("A", code, 3), entry("B", code, 3)})) << "both due, each to its own observers";
+    EXPECT_EQ(deletions, 2) << "the one nobody observes is deleted as well";
+    EXPECT_EQ(waiting(42), 0u);
+    EXPECT_EQ(waiting(code), 0u);
+    EXPECT_NE(router.find(42), nullptr) << "an emptied mailbox stays";
 }
 
 TEST_F(RouterTest, DelayCountsDownAndDueCountsEqual)

@@ -169,7 +169,9 @@ TEST(CartDynamics, TurnsByMotionBAndAMasslessBodyNeverGoesNaN)
     cart_dynamics_step(&car, &dt, true);
     cVector3D forward;
     car.get_forward_vector(forward);
-    EXPECT_NEAR(std::fabs(forward.x), std::sin(1.0), 1e-3) << "a yaw of 2 rad/s for half a second";
+    // The forward vector turns +z, the cart's back: it faces -z, its right
+    // is +x, and a positive yaw (what Right gives) swings the front there.
+    EXPECT_NEAR(-forward.x, std::sin(1.0), 1e-3) << "a yaw of 2 rad/s for half a second, to the right";
 
     car.mass = 0;
     car.motion_a = cVector3D(0, 0, -1);

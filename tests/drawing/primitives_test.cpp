@@ -136,6 +136,27 @@ TEST_F(Primitives, RenderTrisSendsColoursAndSkipsTriplesOutsideTheirArrays)
     expect_pixel(pixel(5, 35), {0, 255, 128, 255}, 1, "second triangle, cyan times the material");
 }
 
+// The material belongs to the window: one opened again starts from the
+// default, as the first one did, whatever the last window was given.
+TEST_F(Primitives, AWindowOpenedAgainTintsWithTheDefaultMaterialAgain)
+{
+    cVector3D vertices[3] = {{0, 0, 0}, {40, 0, 0}, {40, 40, 0}};
+    int32_t triple[3] = {0, 1, 2};
+    ModelDataStruct model = {vertices, nullptr, nullptr, nullptr, triple, nullptr, nullptr, nullptr, 3, 0, 0, 0, 1};
+    graphics->render_tris(&model);
+    const Pixel first = pixel(35, 5);
+    cMaterial green;
+    green.diffuse = cColor(0, 1, 0, 1);
+    graphics->set_material(&green);
+    graphics->close_window();
+    ASSERT_TRUE(graphics->open_window(kWidth, kHeight, false, shaders, vbos, display_lists));
+    graphics->set_orthographic(0, 0, kWidth, kHeight);
+    clear_to(0);
+    graphics->render_tris(&model);
+    expect_pixel(pixel(35, 5), first, 0, "the default material's diffuse, not the last window's green");
+    EXPECT_NE(first.r, 0) << "the default material is not green";
+}
+
 TEST_F(Primitives, RenderTrisWithoutColoursUsesTheMaterialAndRefusesMissingArrays)
 {
     cVector3D vertices[3] = {{0, 0, 0}, {40, 0, 0}, {40, 40, 0}};

@@ -48,18 +48,29 @@ void clear_log()
     fake<void (*)()>("fake_clear_log")();
 }
 
-// Each test runs in a process of its own (the loader opens once per process):
-// a scratch folder holding the fake plug-in and a 640 x 480 cfg.
+// A scratch folder holding the fake plug-in and a 640 x 480 cfg. The modules
+// stay bound to the plug-in the first test loaded, so each test leaves it as
+// it was loaded for the next one in the same process.
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        char here[4096];
+        ASSERT_NE(getcwd(here, sizeof here), nullptr);
+        home = here;
         make_folder(scratch / "plugin");
         make_folder(scratch / "local");
         copy_file(std::string(ZR_FIXTURE_DIR) + "/fake_modules.so", scratch / "plugin/fake_modules.so");
         write_file(scratch / "local/enginetest.cfg", std::string("\x80\x02\xe0\x01\x00", 5));
         ASSERT_EQ(chdir(scratch.path().c_str()), 0);
         program_path = scratch / "enginetest";
+    }
+    void TearDown() override
+    {
+        unsetenv("FAKE_PROFILE_ERROR");
+        __mGraphics_instance()->frame_stats = FrameStatistics();
+        if (__mCore_get_first_valid_plugin("Module", nullptr) != -1) fake<void (*)()>("fake_reset")();
+        ASSERT_EQ(chdir(home.c_str()), 0);
     }
 
     bool open(LoggingProgram& program)
@@ -69,6 +80,7 @@ protected:
     }
 
     ScratchFolder scratch;
+    std::string home;
     std::string program_path;
 };
 

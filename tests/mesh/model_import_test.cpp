@@ -24,9 +24,12 @@ struct FbxModel {
     std::string uvs = "0.25,0.75,1,0,1,1,0,1";
     std::string uv_indices = "0,1,2,3";
     std::string materials = "0";
+    std::string normal_mapping = "ByPolygonVertex";
+    std::string uv_reference = "IndexToDirect";
     bool geometric_scaling = true;
     std::string pre_rotation = "0,0,0";
     std::string geometric_translation = "0,0,0";
+    std::string geometric_rotation = "0,0,0";
     std::string geometric_scaling_value = "1,1,1";
     std::string translation = "0,0,0";
     std::string rotation = "0,0,0";
@@ -42,17 +45,18 @@ std::string fbx_text(const std::vector<FbxModel>& models, const std::string& bef
         text += "Model: " + m.name + " \"Mesh\" {\nProperties60:  {\n";
         text += "Property: \"PreRotation\", \"Vector3D\", \"\"," + m.pre_rotation + "\n";
         text += "Property: \"GeometricTranslation\", \"Vector3D\", \"\"," + m.geometric_translation + "\n";
-        text += "Property: \"GeometricRotation\", \"Vector3D\", \"\",0,0,0\n";
+        text += "Property: \"GeometricRotation\", \"Vector3D\", \"\"," + m.geometric_rotation + "\n";
         if (m.geometric_scaling)
             text += "Property: \"GeometricScaling\", \"Vector3D\", \"\"," + m.geometric_scaling_value + "\n";
         text += "Property: \"Lcl Translation\", \"Lcl Translation\", \"A+\"," + m.translation + "\n";
         text += "Property: \"Lcl Rotation\", \"Lcl Rotation\", \"A+\"," + m.rotation + "\n";
         text += "Property: \"Lcl Scaling\", \"Lcl Scaling\", \"A+\"," + m.scaling + "\n}\n";
         text += "Vertices: " + m.vertices + "\nPolygonVertexIndex: " + m.polygons + "\nGeometryVersion: 124\n";
-        text += "LayerElementNormal: 0 {\nMappingInformationType: \"ByPolygonVertex\"\n";
+        text += "LayerElementNormal: 0 {\nMappingInformationType: \"" + m.normal_mapping + "\"\n";
         text += "ReferenceInformationType: \"Direct\"\nNormals: " + m.normals + "\n}\n";
         text += "LayerElementUV: 0 {\nMappingInformationType: \"ByPolygonVertex\"\n";
-        text += "ReferenceInformationType: \"IndexToDirect\"\nUV: " + m.uvs + "\nUVIndex: " + m.uv_indices + "\n}\n";
+        text += "ReferenceInformationType: \"" + m.uv_reference + "\"\nUV: " + m.uvs + "\nUVIndex: " + m.uv_indices +
+                "\n}\n";
         text += "LayerElementMaterial: 0 {\nMappingInformationType: \"ByPolygon\"\n";
         text += "ReferenceInformationType: \"IndexToDirect\"\nMaterials: " + m.materials + "\n}\n}\n";
     }
@@ -104,39 +108,70 @@ TEST_F(ModelImportTest, QuadFansIntoTwoTrianglesWithFlippedUvs)
     EXPECT_DOUBLE_EQ(mesh->face_centres[0].x, 2.0 / 3);
 }
 
-// Vertex 1 of the quad is (1, 0, 0); its normal is (0, 0, 1).
+// Vertices 1 and 2 of the quad are (1, 0, 0) and (1, 1, 0); its first normal
+// is (0, 0, 1). The rotations, worked by hand: the file's rotation (a, b, c)
+// turns by yaw(-c), pitch(a), roll(-b) and its pre-rotation by yaw(b),
+// pitch(a), roll(c), each applied to the vector last first; its geometric
+// rotation by pitch(a), yaw(-b), roll(-c) in that order. yaw(90) takes
+// (1, 0, 0) to (0, 0, 1), pitch(90) takes (0, 1, 0) to (0, 0, 1), roll(90)
+// takes (1, 0, 0) to (0, 1, 0).
 TEST_F(ModelImportTest, TransformsMoveVerticesAndTurnNormals)
 {
     ASSERT_TRUE(__mPhysics_open());
+    using Field = std::string FbxModel::*;
+    const Field kNone = nullptr;
     const struct {
         const char* what;
-        std::string FbxModel::*field;
+        Field field;
         const char* value;
-        cVector3D vertex, normal;
+        Field second_field;
+        const char* second_value;
+        cVector3D vertex1, vertex2, normal;
     } cases[] = {
-        {"translation", &FbxModel::translation, "1,2,3", {2, 2, 3}, {0, 0, 1}},
-        {"geometric translation", &FbxModel::geometric_translation, "1,2,3", {2, 3, -2}, {0, 0, 1}},
-        {"scaling", &FbxModel::scaling, "2,3,4", {2, 0, 0}, {0, 0, 1}},
-        {"geometric scaling", &FbxModel::geometric_scaling_value, "-1,1,1", {-1, 0, 0}, {0, 0, 1}},
-        {"rotation 90 about z", &FbxModel::rotation, "0,0,90", {0, 0, 0}, {0, 0, 0}},
+        {"translation", &FbxModel::translation, "1,2,3", kNone, "", {2, 2, 3}, {2, 3, 3}, {0, 0, 1}},
+        {"geometric translation", &FbxModel::geometric_translation, "1,2,3", kNone, "", {2, 3, -2}, {2, 4, -2},
+         {0, 0, 1}},
+        {"scaling", &FbxModel::scaling, "2,3,4", kNone, "", {2, 0, 0}, {2, 3, 0}, {0, 0, 1}},
+        {"geometric scaling", &FbxModel::geometric_scaling_value, "-1,1,1", kNone, "", {-1, 0, 0}, {-1, 1, 0},
+         {0, 0, 1}},
+        {"rotation 90 about x", &FbxModel::rotation, "90,0,0", kNone, "", {1, 0, 0}, {1, 0, 1}, {0, -1, 0}},
+        {"rotation 90 about y", &FbxModel::rotation, "0,90,0", kNone, "", {0, -1, 0}, {1, -1, 0}, {0, 0, 1}},
+        {"rotation 90 about z", &FbxModel::rotation, "0,0,90", kNone, "", {0, 0, -1}, {0, 1, -1}, {1, 0, 0}},
+        {"rotation about x, then z", &FbxModel::rotation, "90,0,90", kNone, "", {0, 0, -1}, {1, 0, -1},
+         {0, -1, 0}},
+        {"pre-rotation 90 about x", &FbxModel::pre_rotation, "90,0,0", kNone, "", {1, 0, 0}, {1, 0, 1}, {0, -1, 0}},
+        {"pre-rotation 90 about y", &FbxModel::pre_rotation, "0,90,0", kNone, "", {0, 0, 1}, {0, 1, 1}, {-1, 0, 0}},
+        {"pre-rotation 90 about z", &FbxModel::pre_rotation, "0,0,90", kNone, "", {0, 1, 0}, {-1, 1, 0}, {0, 0, 1}},
+        {"geometric rotation 90 about x", &FbxModel::geometric_rotation, "90,0,0", kNone, "", {1, 0, 0}, {1, 0, 1},
+         {0, -1, 0}},
+        {"geometric rotation 90 about y", &FbxModel::geometric_rotation, "0,90,0", kNone, "", {0, 0, -1},
+         {0, 1, -1}, {1, 0, 0}},
+        {"geometric rotation 90 about z", &FbxModel::geometric_rotation, "0,0,90", kNone, "", {0, -1, 0},
+         {1, -1, 0}, {0, 0, 1}},
+        {"geometric rotation about y, then x", &FbxModel::geometric_rotation, "90,90,0", kNone, "", {0, 1, 0},
+         {0, 1, 1}, {1, 0, 0}},
+        {"pre-rotation before the geometric scaling", &FbxModel::pre_rotation, "0,0,90",
+         &FbxModel::geometric_scaling_value, "2,1,1", {0, 1, 0}, {-2, 1, 0}, {0, 0, 1}},
     };
     for (const auto& c : cases) {
         FbxModel model;
         model.*c.field = c.value;
+        if (c.second_field) model.*c.second_field = c.second_value;
         import(fbx_text({model}));
         ASSERT_EQ(set.meshes.count(), 1u) << c.what;
         const ctMesh* mesh = set.meshes.get(0);
-        if (c.field == &FbxModel::rotation) {
-            // Stored as (a, -c, -b): a turn about y of -90 degrees moves x into z.
-            EXPECT_NEAR(mesh->vertices[1].length(), 1.0, 1e-4) << c.what;
-            EXPECT_NEAR(std::abs(mesh->vertices[1].z), 1.0, 1e-4) << c.what;
-            EXPECT_NEAR(std::abs(mesh->normals[0].x), 1.0, 1e-4) << c.what;
-            continue;
-        }
-        EXPECT_NEAR(mesh->vertices[1].x, c.vertex.x, 1e-9) << c.what;
-        EXPECT_NEAR(mesh->vertices[1].y, c.vertex.y, 1e-9) << c.what;
-        EXPECT_NEAR(mesh->vertices[1].z, c.vertex.z, 1e-9) << c.what;
-        EXPECT_NEAR(mesh->normals[0].z, c.normal.z, 1e-9) << c.what;
+        // A turn takes the table sine of an angle in single-precision radians.
+        const bool turned =
+            c.field == &FbxModel::rotation || c.field == &FbxModel::pre_rotation || c.field == &FbxModel::geometric_rotation;
+        const double tolerance = turned ? 1e-4 : 1e-9;
+        const auto expect_near = [&](const cVector3D& actual, const cVector3D& expected, const char* which) {
+            EXPECT_NEAR(actual.x, expected.x, tolerance) << c.what << ", " << which;
+            EXPECT_NEAR(actual.y, expected.y, tolerance) << c.what << ", " << which;
+            EXPECT_NEAR(actual.z, expected.z, tolerance) << c.what << ", " << which;
+        };
+        expect_near(mesh->vertices[1], c.vertex1, "vertex 1");
+        expect_near(mesh->vertices[2], c.vertex2, "vertex 2");
+        expect_near(mesh->normals[0], c.normal, "normal");
     }
     __mPhysics_close();
 }
@@ -234,6 +269,10 @@ TEST_F(ModelImportTest, DamagedFilesImportWhatIsSound)
              m.uv_indices = "0";
          }),
          1, 0, "ERROR: NORM count mismatch\n"},
+        {"normals by vertex", with([](FbxModel& m) { m.normal_mapping = "ByVertex"; }), 1, 2,
+         "ERROR: Unsupported Geometry format in Model::quad\n"},
+        {"uvs direct", with([](FbxModel& m) { m.uv_reference = "Direct"; }), 1, 2,
+         "ERROR: Unsupported Geometry format in Model::quad\n"},
         {"CRLF line ends", crlf, 1, 2, ""},
         {"empty file", "", 0, 0, ""},
         {"only a model key", "Model:", 0, 0, ""},

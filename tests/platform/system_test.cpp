@@ -37,11 +37,7 @@ protected:
     }
     void TearDown() override
     {
-        trellis::system_shutdown();
-        const float no_cap = 0;
-        testing::internal::CaptureStdout();
-        trellis::set_fps_cap(&no_cap);
-        testing::internal::GetCapturedStdout();
+        trellis::system_forget_run();
         trellis::system_use_clock({nullptr, nullptr});
     }
     // Starts the services with profiling on (a report path) or off.

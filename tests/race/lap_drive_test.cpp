@@ -15,8 +15,9 @@ cVector3D column(const cQuaternion& q, int c)
 
 class LapDriveTest : public RaceFixture {
 protected:
-    // The arrow keys that turn the cart's front toward the centre line a
-    // little way ahead, with Up held throughout; R when it is stuck off the track.
+    // The arrow key on the side of the centre line a little way ahead (Left
+    // when it lies to the left of the front about the cart's up), with Up
+    // held throughout; R when it is stuck off the track.
     void steer(const czrCar& car, bool stuck)
     {
         FakeGameTables& keys = fake_game();
@@ -28,17 +29,51 @@ protected:
         const cVector3D to_line = game->track->position_at(ahead) - car.position;
         const cVector3D front = -column(car.rotation, 2);
         const cVector3D up = column(car.rotation, 1);
-        cQuaternion turned = car.rotation;
-        const double probe = 0.1;
-        __cQuaternion_yaw(&turned, &probe);
-        const double plus_turns = dot(cross(front, -column(turned, 2)), up);
-        const double wanted = dot(cross(front, to_line.normalized()), up);
-        if (std::abs(wanted) < 0.02) return;
-        keys.held.insert(uint16_t(find_key_name((wanted > 0) == (plus_turns > 0) ? "Right" : "Left")));
+        const double leftwards = dot(cross(front, to_line.normalized()), up);
+        if (std::abs(leftwards) < 0.02) return;
+        keys.held.insert(uint16_t(find_key_name(leftwards > 0 ? "Left" : "Right")));
     }
 };
 
 }  // namespace
+
+// Left and Right as the player sees them: the chase camera's own right is the
+// first column of its rotation, so the cart's front after the turn, taken
+// into the camera that stood behind it before, points to that side.
+TEST_F(LapDriveTest, LeftAndRightTurnTheCartThatWayAsTheChaseCameraShowsIt)
+{
+    game->rules = new cArbData(std::string(ZR_SOURCE_DIR) + "/data/zorblitRally/rules.ini");
+    settings_record.control_scheme = 0;
+    game->views.insert(new cUserView(cVector2D<int32_t>(0, 0), 0.15f, 3000.0f, 4000.0f, 45.0f,
+                                     cVector2D<int32_t>(800, 600), cColor(0, 0, 0, 1), cVector3D(), cMatrix3D()));
+    __mRandom_srand(4321);
+    start_race(game.get());
+    czrCar* car = cart_of(0);
+    ASSERT_NE(car, nullptr);
+    const cQuaternion start = car->rotation;
+    const cVector3D start_position = car->position;
+    const cUserView* view = game->views.get(0);
+    const struct {
+        const char* key;
+        double side;  // -1 left, +1 right
+    } cases[] = {{"Left", -1}, {"Right", 1}};
+    for (const auto& c : cases) {
+        car->rotation = start;
+        car->position = start_position;
+        car->velocity = cVector3D();
+        fake_game().held.clear();
+        game->update_race(0.02f, true);
+        const cMatrix3D camera = view->camera_rotation;
+        const cVector3D camera_right(camera.m[0], camera.m[3], camera.m[6]);
+        const cVector3D camera_back(camera.m[2], camera.m[5], camera.m[8]);
+        ASSERT_LT(dot(-column(car->rotation, 2), camera_back), -0.9) << c.key << ": the camera looks along the front";
+
+        fake_game().held = {uint16_t(find_key_name(c.key))};
+        for (int frame = 0; frame < 25; ++frame) game->update_race(0.02f, true);
+        // Half a second at 2 radians a second: sin(1) of the front to that side.
+        EXPECT_GT(c.side * dot(-column(car->rotation, 2), camera_right), 0.8) << c.key;
+    }
+}
 
 TEST_F(LapDriveTest, ThePlayersCartGoesRoundAndTheLapCountRises)
 {

@@ -18,6 +18,8 @@
 #include "game/race_start.h"
 #include "game/settings.h"
 #include "game/track.h"
+#include "scene/primitives.h"
+#include "scene/shader_set.h"
 #include "tests/support/scratch.h"
 
 namespace {
@@ -56,6 +58,7 @@ std::string RaceStage::open(const std::string& folder, uint16_t window_width, ui
     if (chdir(folder.c_str()) != 0) return "cannot enter " + folder;
     __mCore_open();
     __init_trig_tables();
+    primitive_registry().open_sets();
     graphics = __mGraphics_instance()->interface_table;
     if (!graphics) return "no graphics module";
     if (!graphics->open_window(window_width, window_height, false, true, true, true)) return "no window";
@@ -115,6 +118,11 @@ void RaceStage::close()
         delete race->world;
         race->world = nullptr;
         race.reset();
+        // The game loads its shader sets once a process; a stage opened
+        // after this one loads its own, in its own window.
+        cartShaderSets.clear();
+        planetShaderSets.clear();
+        trackShaderSets.clear();
     }
     if (opened) {
         const RoutedMessage closing = {__mystring_hash("CloseGraphics"), 0, 0};

@@ -11,6 +11,7 @@
 #include "game/projectile.h"
 #include "game/race_start.h"
 #include "tests/race_view/race_stage.h"
+#include "tests/support/gl_version.h"
 #include "tests/support/scratch.h"
 
 namespace {
@@ -27,9 +28,11 @@ class RaceView : public ::testing::TestWithParam<Mode> {
 protected:
     void SetUp() override
     {
+        if (ran_alone_for_gl_version(GetParam().gl_version)) GTEST_SKIP() << "ran alone, for its GL version";
         if (GetParam().gl_version) setenv("MESA_GL_VERSION_OVERRIDE", GetParam().gl_version, 1);
         const std::string failure = stage.open(scratch.path(), kWidth, kHeight, 4, 1234);
         ASSERT_EQ(failure, "");
+        note_gl_version(GetParam().gl_version);
     }
     void TearDown() override
     {

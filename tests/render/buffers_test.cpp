@@ -1,5 +1,6 @@
 // Vertex buffers and display lists on the plug-in's slots: buffer sizes,
 // refused updates, unloading, and that each draws what render_tris draws.
+#include <string>
 #include <vector>
 
 #include "base/light.h"
@@ -114,13 +115,15 @@ TEST_F(Buffers, IdsAppendReplaceAndUnload)
 {
     Strip strip(4);
     ModelDataStruct model = strip.model(false, false);
+    // Ids go on from the windows before: ids past the end count from this one's.
     const int first = graphics->create_vbo(&model, -1);
-    EXPECT_EQ(graphics->create_vbo(&model, 40), first + 1) << "an id past the end appends";
+    EXPECT_EQ(graphics->create_vbo(&model, first + 40), first + 1) << "an id past the end appends";
     EXPECT_EQ(graphics->create_vbo(&model, first), first);
     EXPECT_TRUE(graphics->unload_vbo(first));
     EXPECT_FALSE(graphics->unload_vbo(first));
-    EXPECT_EQ(printed([&] { EXPECT_FALSE(graphics->unload_vbo(77)); }),
-              "Warning: Vbo ID 77 was send an unload order, but it no longer exists\n");
+    const int beyond = first + 77;
+    EXPECT_EQ(printed([&] { EXPECT_FALSE(graphics->unload_vbo(beyond)); }),
+              "Warning: Vbo ID " + std::to_string(beyond) + " was send an unload order, but it no longer exists\n");
     EXPECT_EQ(graphics->render_vbo(first), 0);
     EXPECT_EQ(end_frame().vbo_draws, 0);
 }

@@ -57,7 +57,7 @@ protected:
     void SetUp() override
     {
         Base::SetUp();
-        if (this->HasFatalFailure()) return;
+        if (this->HasFatalFailure() || this->IsSkipped()) return;
         mesh = grid_mesh(8);
         setup.shaders = this->graphics->shaders_available() ? get_default_shader_set() : nullptr;
         setup.material = &material;

@@ -4,11 +4,13 @@
 #include "base/modules.h"
 #include "base/strings.h"
 #include "base/vector.h"
+#include "scene/primitives.h"
+#include "tests/support/gl_version.h"
 
 SceneWindow::SceneWindow(bool shaders, bool vbos, bool display_lists, const char* gl_version)
     : TrellisWindow(shaders, vbos, display_lists), gl_version(gl_version)
 {
-    // Mesa reads it as the context is made.
+    // Mesa reads it as the first context of the process is made (gl_version.h).
     if (gl_version) setenv("MESA_GL_VERSION_OVERRIDE", gl_version, 1);
 }
 
@@ -19,13 +21,20 @@ SceneWindow::~SceneWindow()
 
 void SceneWindow::SetUp()
 {
+    if (ran_alone_for_gl_version(gl_version)) GTEST_SKIP() << "ran alone, for its GL version";
     TrellisWindow::SetUp();
+    note_gl_version(gl_version);
+    primitive_registry().open_sets();
 }
 
 void SceneWindow::TearDown()
 {
-    const RoutedMessage close = {__mystring_hash("CloseGraphics"), 0, 0};
-    __messageRouter_post_message(&__mGraphics_instance()->mailboxes, &close);
+    if (graphics) {
+        // The next window gets the same GL context, lights and all.
+        for (int16_t light = 0; light < 8; ++light) graphics->set_light(light, nullptr);
+        const RoutedMessage close = {__mystring_hash("CloseGraphics"), 0, 0};
+        __messageRouter_post_message(&__mGraphics_instance()->mailboxes, &close);
+    }
     TrellisWindow::TearDown();
 }
 

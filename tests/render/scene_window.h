@@ -1,8 +1,8 @@
 // The plug-in's window set up for the scene: a perspective view from
 // (0, 0, 4) towards the origin, fog pushed out of the way, a dim global
 // ambient, and ways to measure what was drawn. Like the engine, a test ends
-// by posting "CloseGraphics", which ends the cached spheres for the process:
-// run each test in its own process, as ctest does.
+// by posting "CloseGraphics", which ends the cached spheres; the next test's
+// window makes the registry's sets again.
 #pragma once
 
 #define GL_GLEXT_PROTOTYPES

@@ -4,6 +4,8 @@
 
 #include "base/light.h"
 #include "base/modules.h"
+#include "base/router.h"
+#include "base/strings.h"
 #include "scene/shader_set.h"
 #include "tests/render/scene_window.h"
 
@@ -162,6 +164,38 @@ TEST_F(ShaderSets, TheEndOfAFrameReturnsToTheFixedPipeline)
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
     EXPECT_EQ(current, 0);
     delete set;
+}
+
+// The graphics module closed and opened again, as the engine does it: the
+// new window's ids start again, so a set deletes only what its own window made.
+TEST_F(ShaderSets, ASetDeletesOnlyWhatItsOwnWindowMade)
+{
+    // The old window's second set holds the ids the new window's shared set gets.
+    ctShaderSet* old_first = create_material_shader_set(false, false, false);
+    ctShaderSet* old_set = create_material_shader_set(false, false, false);
+    ASSERT_NE(old_first, nullptr);
+    ASSERT_NE(old_set, nullptr);
+    const RoutedMessage close = {__mystring_hash("CloseGraphics"), 0, 0};
+    __messageRouter_post_message(&__mGraphics_instance()->mailboxes, &close);
+    graphics->close_window();
+    ASSERT_TRUE(graphics->open_window(kWidth, kHeight, false, shaders, vbos, display_lists));
+
+    ctShaderSet* first = create_material_shader_set(false, false, false);
+    ASSERT_NE(first, nullptr);
+    const GLuint first_unlit = gl_program(first->program_ids.x), first_lit = gl_program(first->program_ids.y);
+    delete first;
+    glUseProgram(0);
+    EXPECT_FALSE(glIsProgram(first_unlit)) << "a set of the window opened again deletes its programs";
+    EXPECT_FALSE(glIsProgram(first_lit));
+
+    ctShaderSet* shared = get_default_shader_set();
+    ASSERT_NE(shared, nullptr);
+    ASSERT_EQ(shared->program_ids.x, old_set->program_ids.x);
+    const GLuint shared_unlit = gl_program(shared->program_ids.x), shared_lit = gl_program(shared->program_ids.y);
+    delete old_set;
+    delete old_first;
+    EXPECT_TRUE(glIsProgram(shared_unlit)) << "the closed window's set deletes nothing of the new one";
+    EXPECT_TRUE(glIsProgram(shared_lit));
 }
 
 TEST_F(ShaderSetsWithoutShaders, EveryCreatorAnswersNull)

@@ -32,7 +32,9 @@ void TrellisWindow::TearDown()
 {
     if (graphics) graphics->close_window();
     __clear_trig_tables();
-    ASSERT_EQ(chdir(home.c_str()), 0);
+    if (!home.empty()) {
+        ASSERT_EQ(chdir(home.c_str()), 0);
+    }
 }
 
 Pixel TrellisWindow::pixel(int x, int y) const
