@@ -30,7 +30,6 @@ constexpr int kStartY = 74;
 // The buttons' inner boxes are blue left of their text.
 constexpr int kLeftOfText = 70;
 const Rgb kButtonBlue{0, 0, 255};
-const Rgb kBlack{0, 0, 0};
 constexpr int kRaceSettleMs = 1000;
 constexpr int kDriveMs = 2500;
 
@@ -116,7 +115,8 @@ int main(int argc, char** argv)
         return fail("no lobby", game);
     saved = save_window(display, window, out + "/lobby.png") && saved;
     click_window(display, window, kStartX, kStartY);
-    if (!wait_for_pixel(display, window, kStartX - kLeftOfText, kStartY, kBlack)) return fail("no race", game);
+    if (!wait_for_pixel_to_leave(display, window, kStartX - kLeftOfText, kStartY, kButtonBlue))
+        return fail("no race", game);
     usleep(kRaceSettleMs * 1000);
     hold_keys(display, window, {XK_Up});
     usleep(kDriveMs * 1000);
