@@ -9,6 +9,7 @@
 #include "framework/arb.h"
 #include "framework/menu.h"
 #include "framework/server_list.h"
+#include "scene/shader_set.h"
 
 static const char* const kLocalFolder = "local";
 
@@ -45,6 +46,8 @@ void cVantorProgramP2P::program_startup(std::string local_rules_name, std::strin
                                         std::string servers_file)
 {
     servers_file_name = servers_file;
+    delete particles.shaders;
+    particles.shaders = create_unlit_shader_set();
     __mFileOps_create_directory(kLocalFolder);
     if (!__mFileOps_file_exists(source_rules_path.c_str())) printf("ERROR: %s\n", "there is no source rules.ini");
     const std::string rules_path = local_path(local_rules_name);

@@ -44,6 +44,16 @@ void tell_lap(cGame* game, int slot)
     send_packet(record->link.connection_id, &record->link, &lap);
 }
 
+// The race runs towards falling spline parameter, so 1 - t / N grows from 0
+// past the line to 1 at the line again. A cart still in the first third of
+// its lap that measures in the last third stands behind the line (on the
+// grid, or backed over it): that reading comes from the wrap at the line and
+// counts back from the start of the lap, behind every cart past the line.
+double counted_from_line(double progress, uint8_t section)
+{
+    return section == 0 && progress > 2.0 / 3 ? progress - 1 : progress;
+}
+
 void measure(cGame* game, int slot, const czrCar& car)
 {
     player_record* record = game->player(slot);
@@ -56,7 +66,7 @@ void measure(cGame* game, int slot, const czrCar& car)
         ++record->laps;
         tell_lap(game, slot);
     }
-    record->progress = std::min(record->progress, (record->section + 1) / 3.0);
+    record->progress = std::min(counted_from_line(record->progress, record->section), (record->section + 1) / 3.0);
 }
 
 // Stable, so equal records keep their slot order.

@@ -1,5 +1,9 @@
 // Draws the glyph sheet the engine's text uses: a 256 x 256 RGBA image with
-// character c in cell (c mod 16, c div 16), white glyphs on transparent black.
+// character c in cell (c mod 16, c div 16), grey glyph coverage on opaque
+// black. Text is drawn in two passes over the same sheet: the background is
+// multiplied by one minus the sheet's colour, then the sheet's colour times
+// its alpha is added; coverage in the colour and a full alpha make that
+// exactly the text laid over the background, and black leaves it alone.
 //   font_sheet FONT.ttf OUT.png
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -14,7 +18,7 @@ static const int kSheet = kCell * 16;
 // Row of each cell on which the glyphs stand; descenders use the rows below.
 static const int kBaseline = 12;
 
-// Copies one rendered glyph's coverage into its cell: centred across, standing
+// Writes one rendered glyph's coverage into its cell: centred across, standing
 // on the baseline (the rendered surface is cut to the glyph's own height).
 static void place_glyph(SDL_Surface* glyph, int top_above_baseline, int cell_x, int cell_y,
                         std::vector<unsigned char>& rgba)
@@ -31,8 +35,7 @@ static void place_glyph(SDL_Surface* glyph, int top_above_baseline, int cell_x, 
             Uint8 r, g, b, a;
             SDL_GetRGBA(pixel, glyph->format, &r, &g, &b, &a);
             unsigned char* out = &rgba[size_t(sy * kSheet + sx) * 4];
-            out[0] = out[1] = out[2] = 255;
-            out[3] = a;
+            out[0] = out[1] = out[2] = a;
         }
     }
     SDL_UnlockSurface(glyph);
@@ -59,6 +62,7 @@ int main(int argc, char** argv)
         return 1;
     }
     std::vector<unsigned char> rgba(size_t(kSheet) * kSheet * 4, 0);
+    for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
     const SDL_Color white = {255, 255, 255, 0};
     for (int c = 33; c < 256; ++c) {
         if (c >= 127 && c < 161) continue;  // control codes have no glyph

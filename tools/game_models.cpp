@@ -16,6 +16,11 @@ namespace {
 // ---- constants ----
 const int kPartTexture = 64;
 const int kRingTexture = 64;
+const int kRingEdgeWidth = 4;
+const int kRingBarSpacing = 16;
+const int kRingBarWidth = 3;
+const int kRingBaseGlow = 72;
+const int kRingBarGlow = 170;
 const int kPlanetWidth = 256, kPlanetHeight = 128;
 const int kWheelSegments = 12;
 
@@ -300,15 +305,25 @@ Image part_texture(const Species& s, int part)
     return image;
 }
 
+// The ring's textures repeat 25 times round the lap along x; y runs across
+// the face. The glow maps light the whole face (the rings show nothing but
+// their glow), brightest at the edges, with bars across that stream past.
+int ring_glow(int x, int y, bool top)
+{
+    const bool bar = x % kRingBarSpacing < kRingBarWidth;
+    const bool line = top ? (y < kRingEdgeWidth || y >= kRingTexture - kRingEdgeWidth)
+                          : std::abs(y - kRingTexture / 2) < kRingEdgeWidth;
+    if (line) return 255;
+    return bar ? kRingBarGlow : kRingBaseGlow;
+}
+
 Image ring_texture(int kind)
 {
     Image image(kRingTexture, kRingTexture);
     for (int y = 0; y < kRingTexture; ++y)
         for (int x = 0; x < kRingTexture; ++x) {
-            int v = 0;
-            if (kind == 0) v = (x % 16 < 2 || y % 16 < 2) ? 255 : 40;          // specular grid
-            if (kind == 1) v = (y < 4 || y >= kRingTexture - 4) ? 255 : 0;      // glowing edges
-            if (kind == 2) v = std::abs(y - kRingTexture / 2) < 3 ? 255 : 0;    // side light line
+            const int v = kind == 0 ? ((x % 16 < 2 || y % 16 < 2) ? 255 : 40)  // specular grid
+                                    : ring_glow(x, y, kind == 1);             // top or side glow
             image.set(x, y, {v, v, v});
         }
     return image;

@@ -1,11 +1,13 @@
 // Screenshots of the game for the README, taken under an X server:
 //   screenshot_tour OUT_FOLDER
 // runs the built program at 1024 x 768, saves the server browser menu, hosts
-// a game and saves its lobby, clicks "OMG START!" and saves the race a few
-// seconds in; then it draws a race of six carts of both species in a window
+// a game and saves its lobby, clicks "OMG START!", holds Up and saves the race
+// from the player's own camera once the cart has driven off the grid; then it
+// draws a race of six carts of both species in a window
 // of its own, seen from beside the starting rows. The files are menu.png,
 // lobby.png, race.png and race_start.png.
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -28,8 +30,8 @@ constexpr int kStartY = 74;
 // The buttons' inner boxes are blue left of their text.
 constexpr int kLeftOfText = 70;
 const Rgb kButtonBlue{0, 0, 255};
-const Rgb kBlack{0, 0, 0};
-constexpr int kRaceSettleMs = 3000;
+constexpr int kRaceSettleMs = 1000;
+constexpr int kDriveMs = 2500;
 
 std::string settings_for(const std::string& name)
 {
@@ -113,9 +115,13 @@ int main(int argc, char** argv)
         return fail("no lobby", game);
     saved = save_window(display, window, out + "/lobby.png") && saved;
     click_window(display, window, kStartX, kStartY);
-    if (!wait_for_pixel(display, window, kStartX - kLeftOfText, kStartY, kBlack)) return fail("no race", game);
+    if (!wait_for_pixel_to_leave(display, window, kStartX - kLeftOfText, kStartY, kButtonBlue))
+        return fail("no race", game);
     usleep(kRaceSettleMs * 1000);
+    hold_keys(display, window, {XK_Up});
+    usleep(kDriveMs * 1000);
     saved = save_window(display, window, out + "/race.png") && saved;
+    release_keys(display, {XK_Up});
     game.terminate();
     game.exit_code();
     XCloseDisplay(display);

@@ -23,6 +23,18 @@ protected:
         __mGraphics_instance()->glyph_mask_texture = sheet;
     }
 
+    // The game's own glyph sheet, as the engine loads it.
+    bool use_real_glyph_sheet()
+    {
+        uint16_t width = 0, height = 0;
+        uint8_t* pixels = nullptr;
+        graphics->import_image(ZR_GAME_DIR "/data/+engine/font.png", &width, &height, &pixels);
+        if (!pixels) return false;
+        use_glyph_sheet(graphics->create_texture(&width, &height, pixels, false, false, false, -1, nullptr));
+        delete[] pixels;
+        return true;
+    }
+
     cGraphicsText* text = nullptr;
     const Pixel background{128, 128, 128, 255};
 };
@@ -70,16 +82,10 @@ TEST_F(ScreenText, GlyphsAreMaskedThenAdded)
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }
 
-// The game's own glyph sheet, as the engine loads it; the picture is kept
-// beside the test for a person to look at.
+// The picture is kept beside the test for a person to look at.
 TEST_F(ScreenText, RealGlyphSheetDrawsReadableText)
 {
-    uint16_t width = 0, height = 0;
-    uint8_t* pixels = nullptr;
-    graphics->import_image(ZR_GAME_DIR "/data/+engine/font.png", &width, &height, &pixels);
-    ASSERT_NE(pixels, nullptr);
-    use_glyph_sheet(graphics->create_texture(&width, &height, pixels, false, false, false, -1, nullptr));
-    delete[] pixels;
+    ASSERT_TRUE(use_real_glyph_sheet());
     clear_to(0.2f);
     draw_screen_text(text, cVector2D<int32_t>(8, 8), 16, 12, "Zorblit Rally\n#C8008red #C0808green #C0088blue",
                      cColor(1, 1, 1, 1), -1, false, false, false);
@@ -98,4 +104,29 @@ TEST_F(ScreenText, RealGlyphSheetDrawsReadableText)
     EXPECT_GT(lit, 100) << "white glyph pixels of the first line";
     EXPECT_GT(red_only, 20) << "red glyph pixels of \"red\"";
     expect_pixel(pixel(300, 10), {51, 51, 51, 255}, 1, "untouched background");
+}
+
+// Text on a lit box, as on the menu's buttons: the glyph cells must not
+// darken the box around the letters, and the letters stay brighter than it.
+TEST_F(ScreenText, RealGlyphSheetOverAGreyBoxLeavesTheGreyAroundTheLetters)
+{
+    ASSERT_TRUE(use_real_glyph_sheet());
+    clear_to(0);
+    draw_screen_box(cVector2D<int32_t>(200, 32), text, cVector2D<int32_t>(120, 40), cColor(0.5f, 0.5f, 0.5f, 1));
+    const char* const line = "Host Game, iii!";
+    draw_screen_text(text, cVector2D<int32_t>(32, 32), 16, 12, line, cColor(1, 1, 1, 1), -1, false, false, false);
+    std::vector<uint8_t> shot = screenshot();
+    EXPECT_TRUE(graphics->export_image(ZR_BUILD_DIR "/tests/drawing/text_on_grey.png", kWidth, kHeight, shot.data()));
+
+    int darker = 0, brighter = 0;
+    for (int y = 24; y < 56; ++y)
+        for (int x = 20; x < 220; ++x) {
+            const Pixel p = pixel(x, y);
+            darker += p.r < 124 || p.g < 124 || p.b < 124;
+            brighter += p.r > 200 && p.g > 200 && p.b > 200;
+        }
+    EXPECT_EQ(darker, 0) << "pixels of the box darker than its grey";
+    EXPECT_GT(brighter, 100) << "white glyph pixels";
+    expect_pixel(pixel(32 + 4 * 12 + 6, 40), {128, 128, 128, 255}, 1, "the blank between the words");
+    expect_pixel(pixel(26, 40), {128, 128, 128, 255}, 1, "left of the text");
 }

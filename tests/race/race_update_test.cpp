@@ -118,6 +118,55 @@ TEST_F(RaceUpdateTest, RanksGoByLapsThenSectionThenProgressAndTiesKeepSlotOrder)
     EXPECT_TRUE(rank_less(game.get(), 2, 3));
 }
 
+// The race runs towards falling spline parameter: fraction 0.97 lies some
+// 20 m past the line, 0.004 a little behind it.
+TEST_F(RaceUpdateTest, ACartAheadOfTheGridRanksFirstFromTheStart)
+{
+    seat(1, 4);
+    start();
+    const cVector3D spawn = cart_of(0)->position;
+    struct Case {
+        const char* what;
+        cVector3D grid;
+    };
+    const Case cases[] = {
+        {"on its place on the grid", spawn},
+        {"a little behind the line", top_at(0.004)},
+    };
+    for (const Case& c : cases) {
+        slot(0).section = slot(1).section = 0;
+        cart_of(0)->position = cart_of(0)->last_on_track = c.grid;
+        cart_of(1)->position = cart_of(1)->last_on_track = top_at(0.97);
+        update_standings(game.get());
+        EXPECT_EQ(slot(1).rank, 0) << c.what;
+        EXPECT_EQ(slot(0).rank, 1) << c.what;
+        EXPECT_EQ(slot(0).section, 0) << c.what;
+        EXPECT_EQ(slot(0).laps, 0) << c.what;
+    }
+
+    // Over the line from the grid is no lap; the order follows the track.
+    cart_of(0)->position = cart_of(0)->last_on_track = top_at(0.99);
+    update_standings(game.get());
+    EXPECT_EQ(slot(0).laps, 0) << "the start is not a lap";
+    EXPECT_EQ(slot(1).rank, 0) << "still 20 m ahead";
+    cart_of(0)->position = cart_of(0)->last_on_track = top_at(0.9);
+    update_standings(game.get());
+    EXPECT_EQ(slot(0).rank, 0) << "past the other cart";
+    EXPECT_EQ(slot(0).laps, 0);
+
+    // Laps still count only from section 2 to 0.
+    slot(1).section = 2;
+    cart_of(1)->position = cart_of(1)->last_on_track = top_at(0.004);
+    update_standings(game.get());
+    EXPECT_EQ(slot(1).laps, 0) << "behind the line at the end of the lap";
+    EXPECT_EQ(slot(1).rank, 0) << "a whole lap on, nearly done";
+    cart_of(1)->position = cart_of(1)->last_on_track = top_at(0.99);
+    update_standings(game.get());
+    EXPECT_EQ(slot(1).laps, 1);
+    EXPECT_EQ(slot(1).section, 0);
+    EXPECT_EQ(slot(1).rank, 0);
+}
+
 TEST_F(RaceUpdateTest, ACartThatFellOffIsRespawnedOnTheTopFaceAndEveryoneIsTold)
 {
     seat(1, 4);

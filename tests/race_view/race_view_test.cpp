@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "game/cart.h"
 #include "game/game.h"
 #include "game/projectile.h"
+#include "game/race.h"
 #include "game/race_start.h"
 #include "tests/race_view/race_stage.h"
 #include "tests/support/gl_version.h"
@@ -192,6 +194,48 @@ TEST_P(RaceView, AProjectileOfASphereTypeGlowsWhiteAndOtherTypesAreNotDrawn)
     EXPECT_LT(count(kCentreX - 20, 95, kCentreX + 20, 135, grey_or_white), 10) << "a kind without a type";
     clear_projectiles();
     projectileTypes.clear();
+}
+
+namespace {
+
+// What the player's own controller does while Up is held.
+class HoldUp : public czrCarAiController {
+public:
+    void update(float) override
+    {
+        cVector3D forward;
+        car->get_forward_vector(forward);
+        car->motion_a = forward * -1.0;
+    }
+};
+
+// Lit by the ring's glow in hue 0: red well above green and blue.
+bool track_lit(const uint8_t* p)
+{
+    return p[0] > 30 && p[0] > p[1] + 20 && p[0] > p[2] + 20;
+}
+
+// The own cart from the chase camera: its box sits in the middle of the
+// window's lower half.
+constexpr int kCartLeft = kWidth / 2 - 150;
+constexpr int kCartRight = kWidth / 2 + 150;
+
+}  // namespace
+
+TEST_P(RaceView, FromTheChaseCameraTheTrackShowsUnderAndAheadOfTheCart)
+{
+    czrCar* own = cartRegistry.find(stage.game().players[0].car_sync_id);
+    ASSERT_NE(own, nullptr);
+    set_controller(own, new HoldUp);
+    const cVector3D grid = own->position;
+    for (int frame = 0; frame < 200; ++frame) race_frame(&stage.game(), 0.01f);
+    ASSERT_GT((own->position - grid).length(), 10) << "the cart drove off the grid";
+    stage.game().race_time = 0;
+    draw();
+    const int lower_half = kWidth * kHeight / 2 - (kCartRight - kCartLeft) * kHeight / 2;
+    const int lit = count(0, kHeight / 2, kCartLeft, kHeight, track_lit) +
+                    count(kCartRight, kHeight / 2, kWidth, kHeight, track_lit);
+    EXPECT_GT(lit, lower_half * 3 / 4) << lit << " of " << lower_half << " pixels";
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, RaceView,

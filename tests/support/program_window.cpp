@@ -240,12 +240,24 @@ Rgb window_pixel(Display* display, Window window, int x, int y)
     return pixel;
 }
 
+static bool shows(const Rgb& pixel, const Rgb& colour)
+{
+    return abs(pixel.r - colour.r) <= 3 && abs(pixel.g - colour.g) <= 3 && abs(pixel.b - colour.b) <= 3;
+}
+
 bool wait_for_pixel(Display* display, Window window, int x, int y, const Rgb& colour)
 {
     for (int step = 0; step < kSteps; ++step) {
-        const Rgb pixel = window_pixel(display, window, x, y);
-        if (abs(pixel.r - colour.r) <= 3 && abs(pixel.g - colour.g) <= 3 && abs(pixel.b - colour.b) <= 3)
-            return true;
+        if (shows(window_pixel(display, window, x, y), colour)) return true;
+        pause_ms(kStepMs);
+    }
+    return false;
+}
+
+bool wait_for_pixel_to_leave(Display* display, Window window, int x, int y, const Rgb& colour)
+{
+    for (int step = 0; step < kSteps; ++step) {
+        if (!shows(window_pixel(display, window, x, y), colour)) return true;
         pause_ms(kStepMs);
     }
     return false;

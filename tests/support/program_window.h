@@ -67,3 +67,5 @@ struct Rgb {
 Rgb window_pixel(Display* display, Window window, int x, int y);
 // Whether the pixel shows colour, within a few steps, before the time is up.
 bool wait_for_pixel(Display* display, Window window, int x, int y, const Rgb& colour);
+// Whether the pixel stops showing colour before the time is up.
+bool wait_for_pixel_to_leave(Display* display, Window window, int x, int y, const Rgb& colour);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "base/random.h"
 #include "game/track.h"
 #include "tests/support/printed.h"
 
@@ -65,6 +66,21 @@ TEST(Track, OneSeedGivesTheSameTrackByteForByte)
 
     const std::unique_ptr<czrTrack> other = track_of(20, 4243);
     EXPECT_NE(track_bytes(*first), track_bytes(*other));
+}
+
+// Each program seeds the generator from its own clock and draws its own
+// numbers before a race; the track words alone decide the track.
+TEST(Track, BothPeersOfARaceBuildTheSameTrackWhateverTheyDrewBefore)
+{
+    __mRandom_srand(0x5eed1234u);
+    for (int i = 0; i < 1000; ++i) __mRandom_rand();
+    const TrackLoadRecord words = host_track_record(int16_t(uint16_t(__mRandom_rand())));
+    const std::unique_ptr<czrTrack> host = czrTrack::create(words);
+    __mRandom_srand(0x0dd5eedu);
+    for (int i = 0; i < 7; ++i) __mRandom_rand();
+    const std::unique_ptr<czrTrack> client = czrTrack::create(words);
+    ASSERT_TRUE(host && client);
+    EXPECT_EQ(track_bytes(*host), track_bytes(*client));
 }
 
 TEST(Track, OnlyTheInnerNodesMoveAndTheyStayOnTheBand)
