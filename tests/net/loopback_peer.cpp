@@ -112,6 +112,14 @@ uint16_t LoopbackPeer::local_port() const
     return ntohs(address.sin_port);
 }
 
+uint16_t LoopbackPeer::remote_port() const
+{
+    sockaddr_in address = {};
+    socklen_t size = sizeof address;
+    if (fd < 0 || getpeername(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) return 0;
+    return ntohs(address.sin_port);
+}
+
 // A socket bound to the port on every address; with SO_REUSEADDR the bind
 // succeeds while old connections of an earlier run linger in TIME_WAIT, and
 // still fails while anything listens there.

@@ -27,8 +27,9 @@ public:
     // True when the other end closed the connection within timeout_ms.
     bool sees_close(int timeout_ms);
     void close();
-    // This end's port, 0 when not connected.
+    // This end's port and the other end's, 0 when not connected.
     uint16_t local_port() const;
+    uint16_t remote_port() const;
 
 private:
     int fd = -1;

@@ -402,7 +402,8 @@ TEST_F(WirelinkTest, SendsToAPeerThatReadsNothingTakeWhatFitsAndReturnAtOnce)
     LoopbackPeer reader;
     ASSERT_TRUE(reader.connect_to(port, true));
     ASSERT_TRUE(poll_until([&] { return net->net_client_count() == 1; }));
-    const int taken = send_until_full([&](const char* data, int length) { return net->net_server_send(0, data, length); });
+    const int taken =
+        send_until_full([&](const char* data, int length) { return net->net_server_send(0, data, length); });
     EXPECT_GT(taken, 0);
     EXPECT_LT(taken, 256 * 16384) << "the connection never filled";
     EXPECT_EQ(net->net_server_send(0xFFFF, "more", 4), 0) << "a full connection takes nothing";
