@@ -279,7 +279,7 @@ void client_play_seeds()
                            steps(0, bare(kPacketBooted)));
     seed(t, "silent-host", lobby + steps(0, "", 3) + steps(0, "", 3) + steps(0, "", 3));
     std::string talking;
-    for (int second = 0; second < 7; ++second) talking += steps(0, bare(kPacketKeepAlive), 2);
+    for (int second = 0; second < 9; ++second) talking += steps(0, bare(kPacketKeepAlive), 2);
     seed(t, "host-stops-reading", std::string(1, welcomed) + steps(0, roster(2), 0, false, true) + talking);
     seed(t, "forged", std::string(1, welcomed) + steps(0, forged(kPacketWelcome, 16, "")) +
                           steps(0, forged(kPacketRacetrackLoad, 32, std::string(16, '\x7F'))) +
