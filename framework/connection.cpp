@@ -24,6 +24,9 @@ void cVantorNetConnection::reset()
     destroy_received();
     silence = 0;
     timed_out = false;
+    outgoing.clear();
+    send_wait = 0;
+    send_stalled = false;
 }
 
 void cVantorNetConnection::destroy_received()
@@ -32,11 +35,76 @@ void cVantorNetConnection::destroy_received()
     received.clear();
 }
 
+uint16_t cVantorNetConnection::peer_id() const
+{
+    return connection_id != kAllConnections ? connection_id : send_id;
+}
+
+bool cVantorNetConnection::is_peer(uint16_t id) const
+{
+    network_interface* net = __mNetwork_instance()->interface_table;
+    if (!net) return false;
+    if (net->net_is_client()) return true;
+    return net->net_is_server() && id != kAllConnections && id == peer_id();
+}
+
+// What the socket takes of the bytes right now, 0 to size; -1 when this
+// machine is neither server nor client.
+int cVantorNetConnection::take_now(const uint8_t* data, size_t size)
+{
+    network_interface* net = __mNetwork_instance()->interface_table;
+    if (!net) return -1;
+    int taken;
+    if (net->net_is_client())
+        taken = net->net_client_send(data, int(size));
+    else if (net->net_is_server() && peer_id() != kAllConnections)
+        taken = net->net_server_send(peer_id(), data, int(size));
+    else
+        return -1;
+    if (taken < 0) return 0;
+    return size_t(taken) < size ? taken : int(size);
+}
+
+int cVantorNetConnection::send_bytes(const uint8_t* data, uint32_t size)
+{
+    if (send_stalled || !data) return 0;
+    int taken = 0;
+    if (outgoing.empty()) {
+        taken = take_now(data, size);
+        if (taken < 0) return 0;
+    }
+    const size_t rest = size - uint32_t(taken);
+    if (outgoing.size() + rest > kSendQueueLimit) {
+        send_stalled = true;
+        return taken;
+    }
+    outgoing.insert(outgoing.end(), data + taken, data + size);
+    return int(size);
+}
+
+void cVantorNetConnection::flush_outgoing(float* dt)
+{
+    if (outgoing.empty()) {
+        send_wait = 0;
+        return;
+    }
+    const int taken = take_now(outgoing.data(), outgoing.size());
+    if (taken < 0) return;
+    if (taken > 0) {
+        outgoing.erase(outgoing.begin(), outgoing.begin() + taken);
+        send_wait = 0;
+        return;
+    }
+    if (dt && std::isfinite(*dt) && *dt > 0) send_wait += *dt;
+    if (send_wait > timeout) send_stalled = true;
+}
+
 int cVantorNetConnection::update(float* dt, uint16_t id)
 {
     network_interface* net = __mNetwork_instance()->interface_table;
     if (net && !net->net_is_client() && id == kAllConnections)
         printf("ERROR: %s\n", "Cannot use \"ALL\" socket on this server command");
+    flush_outgoing(dt);
     bool held_back = false;
     int total = read_peer(id, &held_back);
     if (total > 0) {
@@ -163,6 +231,7 @@ int send_packet(uint16_t id, cVantorNetConnection* connection, __cNetPacketBase*
     }
     const uint32_t size = packet->get_wire_size();
     const uint8_t* data = packet->get_wire_data();
+    if (connection && connection->is_peer(id)) return connection->send_bytes(data, size);
     if (net->net_is_server()) return net->net_server_send(id, data, int(size));
     if (net->net_is_client()) return net->net_client_send(data, int(size));
     return 0;

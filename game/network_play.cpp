@@ -127,9 +127,11 @@ bool server_network_update(cGame* game, float* dt)
     }
     for (int slot = 0; slot < kPlayerSlots; ++slot)
         if (slot != game->own_slot) handle_queued(game, slot);
-    for (int slot = 0; slot < kPlayerSlots; ++slot)
-        if (game->player(slot)->joined_peer(game->own_slot, slot) && game->player(slot)->link.timed_out)
+    for (int slot = 0; slot < kPlayerSlots; ++slot) {
+        const cVantorNetConnection& link = game->player(slot)->link;
+        if (game->player(slot)->joined_peer(game->own_slot, slot) && (link.timed_out || link.send_stalled))
             boot_inactive(game, slot);
+    }
     game->roster_timer -= *dt;
     if (game->roster_timer < 0) {
         game->roster_timer = settings_record.roster_interval * kRosterTick;
@@ -185,6 +187,10 @@ bool client_network_update(cGame* game, float* dt)
     bool leave = false;
     if (!welcomed && link.timed_out) leave = repost_join_request(game);
     if (welcomed) leave = link.timed_out;
+    if (link.send_stalled) {
+        printf("WARNING: %s\n", "Server stopped taking data: leaving");
+        leave = true;
+    }
     while (link.received.count() > 0) {
         __cNetPacketBase* packet = link.received.get(0);
         link.received.erase(0);

@@ -16,10 +16,12 @@ constexpr float kUpdateTick = 0.0625f;
 constexpr float kClientKeepAliveSeconds = 1.5f;
 constexpr int16_t kMaxReposts = 5;
 
-// The host's step: reads every peer, handles their packets, boots the silent,
-// and sends the roster and keep-alives on their periods. Always false.
+// The host's step: reads every peer, handles their packets, boots the silent
+// and those that stopped taking what is sent to them, and sends the roster
+// and keep-alives on their periods. Always false.
 bool server_network_update(cGame* game, float* dt);
-// The client's step; true when the client must leave the server.
+// The client's step; true when the client must leave the server, also when
+// the server stopped taking what this client sends.
 bool client_network_update(cGame* game, float* dt);
 // Acts on one packet from sender_slot (kFromHost on a client); true means
 // boot the sender (host) or leave (client).

@@ -175,8 +175,9 @@ static void particle_burst(cGame* game, __cNetPacketBase* packet)
     }
 }
 
-// The sender's cart takes the body it drove; a body that does not read
-// leaves the cart as it was.
+// The sender's cart takes where it drove and how it moves; a body that does
+// not read leaves the cart as it was. Its radius and mass stay the host's:
+// contacts divide by the mass and reach as far as the radius.
 static void post_movement(cGame* game, uint16_t sender_slot, __cNetPacketBase* packet)
 {
     const player_record* sender = game->player(sender_slot);
@@ -185,7 +186,7 @@ static void post_movement(cGame* game, uint16_t sender_slot, __cNetPacketBase* p
     ctPhysicsObject body;
     if (!movement->read(&body)) return;
     czrCar* car = cartRegistry.find(sender->car_sync_id);
-    if (car) ctPhysicsObject::copy_physics_state(*car, body);
+    if (car) ctPhysicsObject::copy_motion_state(*car, body);
 }
 
 static void request_reset(cGame* game, uint16_t sender_slot)

@@ -1,7 +1,9 @@
 // Client mode: one socket to the server. Receives refresh readiness, so a
-// second receive with nothing waiting returns at once.
+// second receive with nothing waiting returns at once, and a send takes only
+// what the connection has room for.
 #include <SDL.h>
 
+#include "net/os/socket_mode.h"
 #include "net/slots.h"
 #include "net/wirelink_state.h"
 
@@ -44,6 +46,7 @@ uint16_t net_start_client(const char* host)
         warn("Unable to open server port");
         return 4;
     }
+    if (!make_sends_return_at_once(net.server)) warn("Sends to the server may wait for it to read");
     SDLNet_TCP_AddSocket(net.client_set, net.server);
     net.server_ready = false;
     net.mode = kClient;

@@ -1,10 +1,12 @@
 // Server mode: one listening socket and up to 64 client slots. Nothing here
-// waits for a peer: accepts and readiness checks use a zero timeout, and a
-// receive refreshes the slot's readiness so the next one cannot block.
+// waits for a peer: accepts and readiness checks use a zero timeout, a
+// receive refreshes the slot's readiness so the next one cannot block, and a
+// send takes only what the peer's connection has room for.
 #include <SDL.h>
 
 #include <cstdio>
 
+#include "net/os/socket_mode.h"
 #include "net/slots.h"
 #include "net/wirelink_state.h"
 
@@ -227,6 +229,7 @@ static void take_client(TCPsocket socket)
     char dotted[16];
     net_format_address(peer->host, dotted);
     printf("Server - accepting new client %s:%d\n", dotted, int(peer->port));
+    if (!make_sends_return_at_once(socket)) warn("Sends to the new client may wait for it to read");
     for (ClientSlot& slot : net.clients) {
         if (slot.active) continue;
         slot.socket = socket;

@@ -27,14 +27,19 @@ ctPhysicsObject& ctPhysicsObject::operator=(const ctPhysicsObject& source)
 
 void ctPhysicsObject::copy_physics_state(ctPhysicsObject& destination, const ctPhysicsObject& source)
 {
+    copy_motion_state(destination, source);
+    destination.radius = source.radius;
+    destination.mass = source.mass;
+}
+
+void ctPhysicsObject::copy_motion_state(ctPhysicsObject& destination, const ctPhysicsObject& source)
+{
     destination.position = source.position;
     destination.rotation = source.rotation;
-    destination.radius = source.radius;
     destination.velocity = source.velocity;
     destination.motion_a = source.motion_a;
     destination.motion_b = source.motion_b;
     destination.motion_c = source.motion_c;
-    destination.mass = source.mass;
 }
 
 bool ctPhysicsObject::collide_with(ctPhysicsObject& other)

@@ -42,6 +42,9 @@ public:
 
     // Position, rotation, radius, velocity, the motion vectors and mass.
     static void copy_physics_state(ctPhysicsObject& destination, const ctPhysicsObject& source);
+    // Position, rotation, velocity and the motion vectors; the destination
+    // keeps its own radius and mass.
+    static void copy_motion_state(ctPhysicsObject& destination, const ctPhysicsObject& source);
 
     cVector3D velocity;
     cVector3D motion_a;  // drive vector

@@ -130,6 +130,27 @@ TEST_F(ClientPlayTest, AWelcomedClientLeavesAfterFiveSilentSeconds)
     EXPECT_TRUE(leave);
 }
 
+// The host keeps talking, so the client never times out, but takes nothing
+// the client sends: the keep-alive waits, and after five seconds of waiting
+// the client gives up on the host.
+TEST_F(ClientPlayTest, AClientWhoseHostTakesNothingLeavesAfterFiveSeconds)
+{
+    welcomed(1);
+    fake_game().server_room = 0;
+    game->client_keepalive_timer = 0;
+    bool leave = false;
+    for (int frame = 0; frame <= 10; ++frame) {
+        fake_game().from_server += bare_bytes(kPacketKeepAlive);
+        ASSERT_EQ(step(0.5f, 1, &leave), "") << "frame " << frame;
+        ASSERT_FALSE(leave) << "frame " << frame;
+    }
+    EXPECT_FALSE(game->player(0)->link.outgoing.empty()) << "the keep-alives wait";
+    fake_game().from_server += bare_bytes(kPacketKeepAlive);
+    EXPECT_EQ(step(0.5f, 1, &leave), "WARNING: Server stopped taking data: leaving\n");
+    EXPECT_TRUE(leave);
+    EXPECT_TRUE(fake_game().sends.empty());
+}
+
 TEST_F(ClientPlayTest, AWelcomedClientSendsAKeepAliveEveryOneAndAHalfSeconds)
 {
     welcomed(1);

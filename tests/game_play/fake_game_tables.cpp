@@ -40,10 +40,20 @@ int take(std::string& pending, void* buffer, int max)
     return int(count);
 }
 
-int record_send(uint16_t id, const void* data, int length)
+// A socket with room left takes at most that much.
+int record_send(uint16_t id, long* room, const void* data, int length)
 {
-    state.sends.push_back({id, std::string(static_cast<const char*>(data), size_t(length))});
+    if (*room >= 0 && length > *room) length = int(*room);
+    if (*room >= 0) *room -= length;
+    if (length > 0) state.sends.push_back({id, std::string(static_cast<const char*>(data), size_t(length))});
     return length;
+}
+
+// A send to 0xFFFF, every peer at once, is logged as one and always taken.
+int server_send(uint16_t id, const void* data, int length)
+{
+    long unlimited = -1;
+    return record_send(id, peer(id) ? &peer(id)->room : &unlimited, data, length);
 }
 
 void fill_network(network_interface* t)
@@ -70,10 +80,12 @@ void fill_network(network_interface* t)
         return snprintf(out, 16, "%u.%u.%u.%u", address & 0xFF, (address >> 8) & 0xFF, (address >> 16) & 0xFF,
                         address >> 24);
     };
-    t->net_server_send = record_send;
+    t->net_server_send = server_send;
     t->net_is_server_ready = [] { return state.client && !state.from_server.empty(); };
     t->net_client_receive = [](void* buffer, int max) { return take(state.from_server, buffer, max); };
-    t->net_client_send = [](const void* data, int length) { return record_send(0xFFFF, data, length); };
+    t->net_client_send = [](const void* data, int length) {
+        return record_send(0xFFFF, &state.server_room, data, length);
+    };
     t->net_stop_client = [] {
         state.client = false;
         return uint16_t(0);

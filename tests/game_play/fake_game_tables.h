@@ -18,6 +18,7 @@ struct FakePeer {
     bool active = false;
     bool closed = false;  // ready, but its receive answers 0
     std::string pending;  // bytes the peer sent that the socket holds
+    long room = -1;  // bytes its socket still takes from the host; -1 without end
 };
 
 struct FakeSend {
@@ -32,7 +33,8 @@ struct FakeGameTables {
     bool client = false;
     FakePeer peers[kFakeIds];
     std::string from_server;  // bytes the server sent this client
-    std::vector<FakeSend> sends;
+    long server_room = -1;  // bytes the socket to the server still takes; -1 without end
+    std::vector<FakeSend> sends;  // what the sockets took, one entry per send that took any
     std::vector<uint16_t> dropped;
     // input
     std::set<uint16_t> pressed;

@@ -207,6 +207,53 @@ TEST_F(HostPlayTest, ASilentClientIsBootedAfterFiveSeconds)
     EXPECT_EQ(step(1.0f, 3), "");
 }
 
+// Ann keeps sending, keep-alives or chat, but her socket takes nothing more
+// from the host; Bob reads everything. Frames run until Ann is booted or the
+// frames are used up; what the host printed.
+struct StalledPeerCase {
+    const char* what;
+    std::string sent_each_frame;
+    float dt;
+    int frames_before_boot;  // Ann is still in after these
+    float seconds_at_most;  // and booted before these have passed
+};
+
+TEST_F(HostPlayTest, AJoinedPeerThatStopsReadingIsBootedAsASilentOneWhileOthersGoOn)
+{
+    const StalledPeerCase cases[] = {
+        {"nothing taken for more than five seconds", bare_bytes(kPacketKeepAlive), 0.25f, 20, 6.0f},
+        {"its queue would pass the bound", chat_bytes("flood"), 0.001f, int(kSendQueueLimit / 128), 3.0f},
+    };
+    for (const StalledPeerCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        settings_record.update_interval = 1;
+        ASSERT_EQ(joined(4, "Ann"), 1);
+        ASSERT_EQ(joined(5, "Bob"), 2);
+        fake_game().peers[4].room = 0;
+        std::string printed;
+        int frames = 0;
+        for (; frames < 10000 && printed.find("Booting") == std::string::npos; ++frames) {
+            fake_game().peers[4].pending += c.sent_each_frame;
+            fake_game().peers[5].pending += bare_bytes(kPacketKeepAlive);
+            printed += step(c.dt);
+            if (frames < c.frames_before_boot) {
+                ASSERT_EQ(slot(1).state, kSlotInUse) << "frame " << frames;
+            }
+        }
+        EXPECT_NE(printed.find("Booting inactive client Ann [1]!\n"), std::string::npos);
+        EXPECT_LE(frames * c.dt, c.seconds_at_most);
+        EXPECT_EQ(slot(1).state, kSlotLeft);
+        EXPECT_TRUE(was_dropped(4));
+        EXPECT_TRUE(slot(1).link.outgoing.empty()) << "what waited for Ann is gone with her";
+        EXPECT_EQ(slot(2).state, kSlotInUse) << "Bob, who reads, stays";
+        EXPECT_GT(fake_game().count_sent(5, kPacketRoster), 0) << "Bob hears that Ann left";
+        EXPECT_TRUE(slot(2).link.outgoing.empty());
+        TearDown();
+    }
+    SetUp();
+}
+
 TEST_F(HostPlayTest, KeepAlivesGoOutOnTheUpdatePeriod)
 {
     ASSERT_EQ(joined(4, "Ann"), 1);

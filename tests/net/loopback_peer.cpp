@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -17,10 +18,22 @@ static sockaddr_in loopback(uint16_t port)
     return address;
 }
 
-bool LoopbackPeer::connect_to(uint16_t port)
+// Set before the connection is made: the window and segment size are told in
+// the handshake, and the sender sizes its send room by the segments. The
+// kernel raises the asked receive buffer to its own least.
+static void shrink_window(int fd)
+{
+    int least = 1;
+    int segment = 300;
+    setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &least, sizeof least);
+    setsockopt(fd, IPPROTO_TCP, TCP_MAXSEG, &segment, sizeof segment);
+}
+
+bool LoopbackPeer::connect_to(uint16_t port, bool small_window)
 {
     close();
     fd = socket(AF_INET, SOCK_STREAM, 0);
+    if (fd >= 0 && small_window) shrink_window(fd);
     sockaddr_in address = loopback(port);
     if (fd < 0 || connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
         close();
@@ -41,6 +54,13 @@ bool LoopbackPeer::accept_from(int listener, int timeout_ms)
 bool LoopbackPeer::send_bytes(const void* data, size_t count)
 {
     return fd >= 0 && send(fd, data, count, MSG_NOSIGNAL) == ssize_t(count);
+}
+
+size_t LoopbackPeer::offer_bytes(const void* data, size_t count)
+{
+    if (fd < 0) return 0;
+    const ssize_t sent = send(fd, data, count, MSG_NOSIGNAL | MSG_DONTWAIT);
+    return sent > 0 ? size_t(sent) : 0;
 }
 
 static int milliseconds_left(std::chrono::steady_clock::time_point end)
@@ -84,6 +104,22 @@ void LoopbackPeer::close()
     fd = -1;
 }
 
+uint16_t LoopbackPeer::local_port() const
+{
+    sockaddr_in address = {};
+    socklen_t size = sizeof address;
+    if (fd < 0 || getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) return 0;
+    return ntohs(address.sin_port);
+}
+
+uint16_t LoopbackPeer::remote_port() const
+{
+    sockaddr_in address = {};
+    socklen_t size = sizeof address;
+    if (fd < 0 || getpeername(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) return 0;
+    return ntohs(address.sin_port);
+}
+
 // A socket bound to the port on every address; with SO_REUSEADDR the bind
 // succeeds while old connections of an earlier run linger in TIME_WAIT, and
 // still fails while anything listens there.
@@ -102,9 +138,10 @@ static int bound_socket(uint16_t port)
     return fd;
 }
 
-int occupy_port(uint16_t port)
+int occupy_port(uint16_t port, bool small_window)
 {
     int fd = bound_socket(port);
+    if (fd >= 0 && small_window) shrink_window(fd);
     if (fd >= 0 && listen(fd, 4) != 0) {
         ::close(fd);
         return -1;

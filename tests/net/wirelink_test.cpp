@@ -378,6 +378,57 @@ TEST_F(WirelinkTest, SendingToAVanishedPeerDoesNotEndTheProcess)
     EXPECT_TRUE(net->net_is_client_active(0));
 }
 
+// Blocks of 16 KiB sent at a peer that reads nothing, until one is taken
+// only in part: every send returns at once, and the rest were taken whole.
+int send_until_full(const std::function<int(const char*, int)>& send)
+{
+    const std::string block(16384, 'f');
+    int total = 0;
+    for (int i = 0; i < 256; ++i) {
+        int sent = -1;
+        EXPECT_LT(seconds_taken([&] { sent = send(block.data(), int(block.size())); }), 0.5);
+        EXPECT_GE(sent, 0);
+        if (sent < 0) break;
+        total += sent;
+        if (sent < int(block.size())) break;
+    }
+    return total;
+}
+
+TEST_F(WirelinkTest, SendsToAPeerThatReadsNothingTakeWhatFitsAndReturnAtOnce)
+{
+    NoWait guard;
+    serve();
+    LoopbackPeer reader;
+    ASSERT_TRUE(reader.connect_to(port, true));
+    ASSERT_TRUE(poll_until([&] { return net->net_client_count() == 1; }));
+    const int taken =
+        send_until_full([&](const char* data, int length) { return net->net_server_send(0, data, length); });
+    EXPECT_GT(taken, 0);
+    EXPECT_LT(taken, 256 * 16384) << "the connection never filled";
+    EXPECT_EQ(net->net_server_send(0xFFFF, "more", 4), 0) << "a full connection takes nothing";
+    EXPECT_EQ(reader.receive(size_t(taken), 5000), std::string(size_t(taken), 'f'));
+    EXPECT_TRUE(poll_until([&] { return net->net_server_send(0, "more", 4) == 4; })) << "read, it takes again";
+}
+
+TEST_F(WirelinkTest, SendsToAServerThatReadsNothingTakeWhatFitsAndReturnAtOnce)
+{
+    NoWait guard;
+    port = free_port();
+    const int listener = occupy_port(port, true);
+    ASSERT_GE(listener, 0);
+    ASSERT_TRUE(net->net_init(port));
+    ASSERT_EQ(net->net_start_client("127.0.0.1"), 0);
+    LoopbackPeer host;
+    ASSERT_TRUE(host.accept_from(listener, 1000));
+    const int taken = send_until_full([&](const char* data, int length) { return net->net_client_send(data, length); });
+    EXPECT_GT(taken, 0);
+    EXPECT_LT(taken, 256 * 16384) << "the connection never filled";
+    EXPECT_EQ(net->net_client_send("more", 4), 0);
+    EXPECT_EQ(host.receive(size_t(taken), 5000), std::string(size_t(taken), 'f'));
+    release_port(listener);
+}
+
 TEST_F(WirelinkTest, ConnectionWithoutPeerAddressIsClosed)
 {
     serve();

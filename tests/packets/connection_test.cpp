@@ -99,7 +99,7 @@ protected:
     int frame(const std::string& arriving = "", float dt = 0.01f)
     {
         fake_network().pending += arriving;
-        int read = connection.update(&dt, 0xFFFF);
+        int read = connection.update(&dt, connection.connection_id);
         for (uint32_t i = 0; i < connection.received.count(); ++i) {
             __cNetPacketBase* packet = connection.received.get(i);
             types.push_back(packet->type);
@@ -304,6 +304,100 @@ TEST_F(ConnectionTest, SendPacketGoesThroughTheSideThisMachineIs)
     EXPECT_EQ(fake_network().sends[1].id, 4);
     EXPECT_EQ(fake_network().sends[2].id, 0xFFFF);
     EXPECT_EQ(fake_network().sends[0].bytes, header(kJoin, 33) + std::string(36, '\0'));
+}
+
+// The two sides a connection sends from: a client to its server, a server to
+// the peer on transport id 3.
+struct SendingSide {
+    const char* name;
+    bool server;
+    uint16_t id;  // the id the transport sees
+};
+const SendingSide kSides[] = {{"client", false, 0xFFFF}, {"server", true, 3}};
+
+class SendQueueTest : public ConnectionTest {
+protected:
+    void take_side(const SendingSide& side)
+    {
+        fake_network().client = !side.server;
+        fake_network().server = side.server;
+        if (side.server) connection.connection_id = connection.send_id = 3;
+    }
+    // Everything the socket took for the side's id, in order.
+    std::string sent_to(uint16_t id) const
+    {
+        std::string bytes;
+        for (const FakeSend& send : fake_network().sends) bytes += send.id == id ? send.bytes : "";
+        return bytes;
+    }
+};
+
+TEST_F(SendQueueTest, WhatTheSocketDoesNotTakeGoesOutInLaterUpdatesInOrder)
+{
+    for (const SendingSide& side : kSides) {
+        SCOPED_TRACE(side.name);
+        connection.reset();
+        fake_network().sends.clear();
+        take_side(side);
+        fake_network().room = 30;
+        cNetPacketWithData<kPacketMagic, 33> fixed(kJoin);
+        cVantorChatPacket<kPacketMagic> line("queued");
+        cNetPacket<kPacketMagic> keep_alive(kPacketKeepAlive);
+        EXPECT_EQ(send_packet(0xFFFF, &connection, &fixed), 52) << "accepted, though only 30 bytes went";
+        EXPECT_EQ(send_packet(0xFFFF, &connection, &line), 112);
+        EXPECT_EQ(send_packet(0xFFFF, &connection, &keep_alive), 16);
+        EXPECT_EQ(sent_to(side.id), join('\0').substr(0, 30));
+        EXPECT_EQ(connection.outgoing.size(), 52u + 112 + 16 - 30);
+        for (int frame = 0; frame < 10; ++frame) {
+            fake_network().room += 40;
+            this->frame();
+        }
+        EXPECT_EQ(sent_to(side.id), join('\0') + chat("queued") + bare(kPacketKeepAlive));
+        EXPECT_TRUE(connection.outgoing.empty());
+        EXPECT_FALSE(connection.send_stalled);
+    }
+}
+
+TEST_F(SendQueueTest, APeerThatTakesNothingForTheTimeoutHasStalled)
+{
+    for (const SendingSide& side : kSides) {
+        SCOPED_TRACE(side.name);
+        connection.reset();
+        take_side(side);
+        fake_network().room = 0;
+        cVantorChatPacket<kPacketMagic> line("waits");
+        ASSERT_EQ(send_packet(0xFFFF, &connection, &line), 112);
+        for (int second = 0; second < 4; ++second) frame("", 1.0f);
+        fake_network().room = 1;
+        frame("", 1.0f);
+        EXPECT_EQ(connection.outgoing.size(), 111u) << "one byte taken starts the wait again";
+        for (int second = 0; second < 5; ++second) frame("", 1.0f);
+        EXPECT_FALSE(connection.send_stalled) << "five seconds taking nothing are not yet too long";
+        frame(bare(kPacketKeepAlive), 1.0f);
+        EXPECT_TRUE(connection.send_stalled) << "a peer that sends but never reads stalls all the same";
+        EXPECT_EQ(send_packet(0xFFFF, &connection, &line), 0) << "nothing more is sent to a stalled peer";
+        EXPECT_EQ(connection.outgoing.size(), 111u);
+        connection.reset();
+        EXPECT_FALSE(connection.send_stalled);
+        EXPECT_TRUE(connection.outgoing.empty());
+    }
+}
+
+TEST_F(SendQueueTest, AQueueThatWouldPassItsBoundStallsThePeerAtOnce)
+{
+    for (const SendingSide& side : kSides) {
+        SCOPED_TRACE(side.name);
+        connection.reset();
+        take_side(side);
+        fake_network().room = 0;
+        cVantorChatPacket<kPacketMagic> line("piles up");
+        size_t accepted = 0;
+        for (size_t sends = 0; sends < kSendQueueLimit / 112 + 10 && !connection.send_stalled; ++sends)
+            accepted += size_t(send_packet(0xFFFF, &connection, &line));
+        EXPECT_TRUE(connection.send_stalled);
+        EXPECT_EQ(accepted, kSendQueueLimit / 112 * 112);
+        EXPECT_EQ(connection.outgoing.size(), accepted);
+    }
 }
 
 // A forged stream: random garbage, forged headers with the magic and random

@@ -34,7 +34,10 @@ int take(void* buffer, int max)
 
 int record_send(uint16_t id, const void* data, int length)
 {
-    fake_network().sends.push_back({id, std::string(static_cast<const char*>(data), size_t(length))});
+    FakeNetwork& net = fake_network();
+    if (net.room >= 0 && length > net.room) length = int(net.room);
+    if (net.room >= 0) net.room -= length;
+    if (length > 0) net.sends.push_back({id, std::string(static_cast<const char*>(data), size_t(length))});
     return length;
 }
 

@@ -21,7 +21,8 @@ struct FakeNetwork {
     int forced_result = 0;  // a non-zero receive result returned instead of bytes
     int receives_while_idle = 0;
     int largest_request = 0;  // the most bytes one receive asked for
-    std::vector<FakeSend> sends;
+    long room = -1;  // bytes the peer's socket still takes; -1 without end
+    std::vector<FakeSend> sends;  // what the socket took, one entry per send that took any
 };
 
 FakeNetwork& fake_network();

@@ -333,6 +333,62 @@ TEST_F(RaceUpdateTest, AClientsMovementMovesItsCartOnTheHost)
     EXPECT_NE(cart_of(0)->position.x, 11);
 }
 
+// The client in slot 1 posts a body with a forged mass or radius, placed head
+// on against slot 2's cart, both at top speed; slot 3's cart waits across
+// the ring. Everything is off the track, so only the contact acts.
+struct ForgedBody {
+    const char* what;
+    float mass;
+    float radius;
+};
+
+TEST_F(RaceUpdateTest, AClientsMovementNeverSetsItsCartsMassOrRadius)
+{
+    // Two carts of mass 6 meeting head on at the top speed of 35 each turn
+    // round: each velocity changes by 70, so the impulse is 6 x 70.
+    const double top_speed = 35;
+    const double largest_impulse = 6 * 2 * top_speed;
+    const ForgedBody cases[] = {{"mass 0", 0, 0.65f}, {"mass -5.9", -5.9f, 0.65f}, {"radius 1e6", 6, 1e6f}};
+    for (const ForgedBody& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        for (int index : {1, 2, 3}) {
+            seat(index, uint16_t(3 + index));
+            fake_game().peers[3 + index].active = true;
+        }
+        start();
+        cart_of(2)->position = cVector3D(0, 150, 0);
+        cart_of(2)->velocity = cVector3D(top_speed, 0, 0);
+        cart_of(3)->position = cVector3D(0, -150, 0);
+        ctPhysicsObject body(*cart_of(1));
+        body.position = cVector3D(1.25, 150, 0);
+        body.velocity = cVector3D(-top_speed, 0, 0);
+        body.mass = c.mass;
+        body.radius = c.radius;
+        czrpPostMovement movement(body);
+        fake_game().peers[4].pending = wire_of(movement);
+        float dt = 0.01f;
+        server_network_update(game.get(), &dt);
+        EXPECT_EQ(cart_of(1)->position.x, body.position.x) << "the post was taken";
+        EXPECT_EQ(cart_of(1)->velocity.x, -top_speed);
+        for (int step = 0; step < 20; ++step) world_step(game.get(), kStepSeconds);
+
+        EXPECT_EQ(cart_of(1)->mass, 6.0f);
+        EXPECT_EQ(cart_of(1)->radius, 0.65f);
+        EXPECT_EQ(fake_game().count_sent(5, kPacketImpulse), 1) << "the carts met once";
+        EXPECT_EQ(fake_game().count_sent(6, kPacketImpulse), 0) << "nothing reaches across the ring";
+        for (const FakeSend& send : fake_game().sends) {
+            if (send.type() != kPacketImpulse) continue;
+            czrpImpulse packet(reinterpret_cast<const uint8_t*>(send.bytes.data()) + 16);
+            cVector3D impulse;
+            ASSERT_TRUE(packet.read(&impulse)) << "to id " << send.id;
+            EXPECT_LE(impulse.length(), largest_impulse * (1 + 1e-6)) << "to id " << send.id;
+        }
+        TearDown();
+    }
+    SetUp();
+}
+
 TEST_F(RaceUpdateTest, AClientPostsItsMovementEveryEighthOfASecondWhileInUse)
 {
     seat(1, 4);

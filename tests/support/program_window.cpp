@@ -172,11 +172,15 @@ void place_window(Display* display, Window window, int x, int y)
 }
 
 // The pointer arrives before the press and the button is held for a few
-// frames, as a hand would.
+// frames, as a hand would. It comes from the pixel beside the target: a
+// pointer already resting there, from an earlier window, would move nowhere
+// and tell a new window nothing.
 void click_window(Display* display, Window window, int x, int y)
 {
     int root_x = 0, root_y = 0;
     root_position(display, window, x, y, &root_x, &root_y);
+    XTestFakeMotionEvent(display, DefaultScreen(display), root_x + 1, root_y, 0);
+    XSync(display, False);
     XTestFakeMotionEvent(display, DefaultScreen(display), root_x, root_y, 0);
     XSync(display, False);
     pause_ms(100);

@@ -1,6 +1,6 @@
 // The client's frames in the lobby or the race over the fake network, with
-// the server sending whatever it likes. Set-up bit 0 has the server welcome
-// us into slot 2 first, bit 1 starts in the race.
+// the server sending whatever it likes and perhaps no longer reading. Set-up
+// bit 0 has the server welcome us into slot 2 first, bit 1 starts in the race.
 #include <cstring>
 
 #include "game/game.h"
@@ -64,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         while (!input.empty() && game.program_state != kStateMenu) {
             PlayStep step = next_step(input);
             fake_game().from_server += step.bytes;
+            if (step.stop_reading) fake_game().server_room = 0;
             game.update_program(&step.dt);
             check_state(game);
         }

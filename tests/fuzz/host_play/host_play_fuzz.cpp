@@ -1,5 +1,6 @@
 // The host's frames in the lobby or the race over the fake network, with
-// peers sending whatever they like: joins, chat, requests, forged packets.
+// peers sending whatever they like: joins, chat, requests, forged packets,
+// and peers that stop reading what the host sends them.
 // Set-up bit 0 seats three honest players first, bit 1 starts the race.
 #include <cstring>
 
@@ -80,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FakePeer& peer = fake_game().peers[step.peer];
             peer.active = true;
             peer.closed = peer.closed || step.close;
+            if (step.stop_reading) peer.room = 0;
             peer.pending += step.bytes;
             game.update_program(&step.dt);
             check_slots(game);

@@ -221,15 +221,17 @@ void packet_stream_seeds()
     seed(t, "unknown-types", std::string(1, client) + forged(9999, 0, "") + forged(30004, 0, "") + bare(kPacketKeepAlive));
 }
 
-// One step of a play script: a control byte (peer, close, frame length) and at
-// most 255 bytes; longer bytes go out over several steps and frames.
-std::string steps(uint16_t peer, const std::string& bytes, int frame = 0, bool close = false)
+// One step of a play script: a control byte (peer, close, frame length, stop
+// reading) and at most 255 bytes; longer bytes go out over several steps and
+// frames.
+std::string steps(uint16_t peer, const std::string& bytes, int frame = 0, bool close = false,
+                  bool stop_reading = false)
 {
     std::string script;
     size_t at = 0;
     do {
         const size_t count = bytes.size() - at < 255 ? bytes.size() - at : 255;
-        script += char((peer & 0x0F) | (close ? 0x10 : 0) | (frame << 5));
+        script += char((peer & 0x0F) | (close ? 0x10 : 0) | (frame << 5) | (stop_reading ? 0x80 : 0));
         script += char(count);
         script += bytes.substr(at, count);
         at += count;
@@ -255,6 +257,10 @@ void host_play_seeds()
     seed(t, "closed-and-junk", lobby + steps(7, "", 0, true) + steps(8, "not a packet at all") +
                                    steps(9, forged(kPacketRequestJoin, 33, "short")));
     seed(t, "seated-quit", std::string(1, seated) + steps(2, bare(kPacketClientQuit)) + steps(2, join("Bob", 0)));
+    std::string flood;
+    for (int second = 0; second < 7; ++second) flood += steps(1, chat("no one reads me"), 2);
+    seed(t, "seated-stops-reading", std::string(1, seated) + steps(1, bare(kPacketKeepAlive), 0, false, true) + flood +
+                                        steps(2, bare(kPacketKeepAlive)));
 }
 
 void client_play_seeds()
@@ -272,6 +278,9 @@ void client_play_seeds()
     seed(t, "in-race", std::string(1, welcomed | race) + steps(0, update_cars()) + steps(0, burst()) +
                            steps(0, bare(kPacketBooted)));
     seed(t, "silent-host", lobby + steps(0, "", 3) + steps(0, "", 3) + steps(0, "", 3));
+    std::string talking;
+    for (int second = 0; second < 9; ++second) talking += steps(0, bare(kPacketKeepAlive), 2);
+    seed(t, "host-stops-reading", std::string(1, welcomed) + steps(0, roster(2), 0, false, true) + talking);
     seed(t, "forged", std::string(1, welcomed) + steps(0, forged(kPacketWelcome, 16, "")) +
                           steps(0, forged(kPacketRacetrackLoad, 32, std::string(16, '\x7F'))) +
                           steps(0, forged(kPacketUpdateCars, 20, std::string(4, '\xFF'))) +
