@@ -15,6 +15,18 @@ cVector3D column(const cQuaternion& q, int c)
 
 class LapDriveTest : public RaceFixture {
 protected:
+    // The host's race under the shipped rules' keyboard scheme, with a view
+    // for the chase camera.
+    void start_keyboard_race()
+    {
+        game->rules = new cArbData(std::string(ZR_SOURCE_DIR) + "/data/zorblitRally/rules.ini");
+        settings_record.control_scheme = 0;
+        game->views.insert(new cUserView(cVector2D<int32_t>(0, 0), 0.15f, 3000.0f, 4000.0f, 45.0f,
+                                         cVector2D<int32_t>(800, 600), cColor(0, 0, 0, 1), cVector3D(), cMatrix3D()));
+        __mRandom_srand(4321);
+        start_race(game.get());
+    }
+
     // The arrow key on the side of the centre line a little way ahead (Left
     // when it lies to the left of the front about the cart's up), with Up
     // held throughout; R when it is stuck off the track.
@@ -42,12 +54,7 @@ protected:
 // into the camera that stood behind it before, points to that side.
 TEST_F(LapDriveTest, LeftAndRightTurnTheCartThatWayAsTheChaseCameraShowsIt)
 {
-    game->rules = new cArbData(std::string(ZR_SOURCE_DIR) + "/data/zorblitRally/rules.ini");
-    settings_record.control_scheme = 0;
-    game->views.insert(new cUserView(cVector2D<int32_t>(0, 0), 0.15f, 3000.0f, 4000.0f, 45.0f,
-                                     cVector2D<int32_t>(800, 600), cColor(0, 0, 0, 1), cVector3D(), cMatrix3D()));
-    __mRandom_srand(4321);
-    start_race(game.get());
+    start_keyboard_race();
     czrCar* car = cart_of(0);
     ASSERT_NE(car, nullptr);
     const cQuaternion start = car->rotation;
@@ -77,12 +84,7 @@ TEST_F(LapDriveTest, LeftAndRightTurnTheCartThatWayAsTheChaseCameraShowsIt)
 
 TEST_F(LapDriveTest, ThePlayersCartGoesRoundAndTheLapCountRises)
 {
-    game->rules = new cArbData(std::string(ZR_SOURCE_DIR) + "/data/zorblitRally/rules.ini");
-    settings_record.control_scheme = 0;
-    game->views.insert(new cUserView(cVector2D<int32_t>(0, 0), 0.15f, 3000.0f, 4000.0f, 45.0f,
-                                     cVector2D<int32_t>(800, 600), cColor(0, 0, 0, 1), cVector3D(), cMatrix3D()));
-    __mRandom_srand(4321);
-    start_race(game.get());
+    start_keyboard_race();
     ASSERT_EQ(game->program_state, kStateHostRace);
     czrCar* car = cart_of(0);
     ASSERT_NE(car, nullptr);
