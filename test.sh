@@ -30,6 +30,7 @@ status=0
 ctest --test-dir build --output-on-failure -j"$jobs" || status=1
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -L unit || status=1
-# Every reader of outside bytes under libFuzzer, a few seconds each from its seeds.
+# Every reader of outside bytes under libFuzzer: its seeds followed by long
+# tails, then a few seconds of fuzzing from its seeds.
 ZR_JOBS=$jobs tests/fuzz/run.sh 5 || status=1
 exit $status
