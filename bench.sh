@@ -3,7 +3,7 @@
 # figure beside a reference measured in the same run, with their ratio.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/setup.sh build-bench -DCMAKE_BUILD_TYPE=Release -DZR_BENCH=ON -DBUILD_TESTING=OFF
+tools/setup.sh --tests build-bench -DCMAKE_BUILD_TYPE=Release -DZR_BENCH=ON -DBUILD_TESTING=OFF
 # The drawing benchmarks need an X server; without one, a virtual one is started.
 if [ -z "${DISPLAY:-}" ]; then
   display=:$((500 + RANDOM % 400))

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: all of them under one
-# virtual X server, then the unit tests again with AddressSanitizer and
-# UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+# Installs what is missing (the tests' packages too), builds everything, the
+# benchmarks included, and runs every test: all of them under one virtual X
+# server, then the unit tests again with AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the fuzz targets. Exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
@@ -14,8 +15,8 @@ if grep -rnE --include='*.cpp' --include='*.h' '(^|[^_a-zA-Z0-9.>:])(std::)?s?ra
 fi
 
 # Every benchmark is built (not run), so one that stops building fails here.
-tools/setup.sh build -DZR_BENCH=ON || exit 1
-tools/setup.sh build-asan -DZR_SANITIZE=ON || exit 1
+tools/setup.sh --tests build -DBUILD_TESTING=ON -DZR_BENCH=ON || exit 1
+tools/setup.sh --tests build-asan -DBUILD_TESTING=ON -DZR_SANITIZE=ON || exit 1
 
 display=:$((90 + RANDOM % 400))
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset > /tmp/zr-xvfb.log 2>&1 &
