@@ -23,5 +23,7 @@ bool os_list_directory(const char* folder, std::vector<OsDirectoryEntry>& entrie
 bool os_create_directory(const char* path);
 // The full path of the running program, or empty when unknown.
 std::string os_program_path();
+// The full path of the working folder, or empty when unknown.
+std::string os_working_folder();
 // A number no other running process has.
 unsigned long os_process_id();
