@@ -14,8 +14,18 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=$display
 fi
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+# Each benchmark's figure lines, and any error or warning; the engine's status
+# lines ("loading plugin: ...") are left out unless the benchmark fails.
+status=0
 for bench in build-bench/bench/bin/*; do
   [ -x "$bench" ] || continue
   echo "== $(basename "$bench")"
-  "$bench"
+  if ! output=$("$bench" 2>&1); then
+    echo "$output"
+    echo "FAILED: $(basename "$bench")"
+    status=1
+    continue
+  fi
+  grep -E '\| ratio |^(ERROR|WARNING|Error|Warning)' <<< "$output" || true
 done
+exit $status
