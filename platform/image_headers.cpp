@@ -18,6 +18,18 @@ bool too_large(uint64_t width, uint64_t height)
     return width > 0xFFFF || height > 0xFFFF || width * height > kMaxImagePixels;
 }
 
+// The bytes of the surface SDL makes for the size and bit count, its rows
+// padded to four bytes.
+uint64_t surface_bytes(int64_t width, int64_t height, uint16_t bits)
+{
+    const uint8_t bits_a_pixel = uint8_t(bits);
+    const uint8_t bytes_a_pixel = uint8_t((bits + 7) / 8);
+    uint64_t pitch = uint64_t(width) * bytes_a_pixel;
+    if (bits_a_pixel == 1) pitch = (pitch + 7) / 8;
+    if (bits_a_pixel == 4) pitch = (pitch + 1) / 2;
+    return (pitch + 3) / 4 * 4 * uint64_t(height);
+}
+
 // Up to count bytes from the file's current place; the file is put back there.
 std::vector<uint8_t> stream_bytes(SDL_RWops* file, size_t count = SIZE_MAX)
 {
@@ -121,10 +133,14 @@ bool skip_gif_extension(ByteReader& in)
 }  // namespace
 
 // SDL reads an unsigned 16-bit size from the small OS/2 header and a signed
-// 32-bit one from any other, where a negative height keeps the rows from the top.
+// 32-bit one from any other, where a negative height keeps the rows from the
+// top. It makes the surface with the bit count as given: the low byte of it
+// becomes the bits a pixel and the low byte of (bits + 7) / 8 the bytes a
+// pixel, so a forged bit count makes a huge surface of few pixels, whose size
+// can overflow SDL's own int arithmetic.
 const char* bmp_header_fault(SDL_RWops* file)
 {
-    const std::vector<uint8_t> bytes = stream_bytes(file, 26);
+    const std::vector<uint8_t> bytes = stream_bytes(file, 30);
     ByteReader in(bytes.data(), bytes.size());
     uint8_t magic[2] = {};
     uint32_t header_size = 0;
@@ -146,9 +162,13 @@ const char* bmp_header_fault(SDL_RWops* file)
         width = w;
         height = h;
     }
-    if (!in.ok() || width < 0) return nullptr;
-    return too_large(uint64_t(width), uint64_t(height < 0 ? -height : height)) ? "BMP image size out of range"
-                                                                                : nullptr;
+    uint16_t bits = 0;
+    in.skip(2);
+    if (!in.u16(bits) || width < 0) return nullptr;
+    if (height < 0) height = -height;
+    if (too_large(uint64_t(width), uint64_t(height)) || surface_bytes(width, height, bits) > kMaxImagePixels * 4)
+        return "BMP image size out of range";
+    return nullptr;
 }
 
 const char* png_header_fault(SDL_RWops* file)

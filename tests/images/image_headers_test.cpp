@@ -51,9 +51,9 @@ std::string png_claiming(uint32_t width, uint32_t height)
     return bytes;
 }
 
-// File header and info header of a 24-bit BMP, without pixels; the small
-// OS/2 info header keeps its size in 16-bit fields.
-std::string bmp_claiming(int32_t width, int32_t height, bool os2_header = false)
+// File header and info header of a BMP, 24 bits a pixel unless told, without
+// pixels; the small OS/2 info header keeps its size in 16-bit fields.
+std::string bmp_claiming(int32_t width, int32_t height, bool os2_header = false, uint16_t bits = 24)
 {
     const uint32_t info_size = os2_header ? 12 : 40;
     std::vector<uint8_t> bytes;
@@ -71,7 +71,7 @@ std::string bmp_claiming(int32_t width, int32_t height, bool os2_header = false)
         out.i32(height);
     }
     out.u16(1);
-    out.u16(24);
+    out.u16(bits);
     if (!os2_header) out.zeros(24);
     return std::string(bytes.begin(), bytes.end());
 }
@@ -200,6 +200,11 @@ TEST(ImageHeaders, SizesPastTheLimitAreRefusedBeforeAnyPixelIsMade)
         {"huge.bmp", bmp_claiming(16000, 16000), ""},
         {"huge_top_down.bmp", bmp_claiming(16000, -16000), ""},
         {"huge_os2.bmp", bmp_claiming(16000, 16000, true), ""},
+        // Pixels within the limit, but six bytes each.
+        {"deep.bmp", bmp_claiming(8192, 8192, false, 48), ""},
+        // SDL keeps the low byte of (bits + 7) / 8 as the bytes a pixel: 124
+        // here, a surface of 4 GB whose size overflows SDL's int.
+        {"deepest_os2.bmp", bmp_claiming(512, 64767, true, 56283), ""},
         {"just_over.jpg", jpeg_claiming(8193, 8193), "JPEG image size out of range"},
         {"huge.jpeg", jpeg_claiming(16000, 16000), "JPEG image size out of range"},
     };
