@@ -3,7 +3,7 @@
 # figure beside a reference measured in the same run, with their ratio.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/setup.sh build-bench -DCMAKE_BUILD_TYPE=Release -DZR_BENCH=ON -DBUILD_TESTING=OFF
+tools/setup.sh --tests build-bench -DCMAKE_BUILD_TYPE=Release -DZR_BENCH=ON -DBUILD_TESTING=OFF
 # The drawing benchmarks need an X server; without one, a virtual one is started.
 if [ -z "${DISPLAY:-}" ]; then
   display=:$((500 + RANDOM % 400))
@@ -14,8 +14,18 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=$display
 fi
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+# Each benchmark's figure lines, and any error or warning; the engine's status
+# lines ("loading plugin: ...") are left out unless the benchmark fails.
+status=0
 for bench in build-bench/bench/bin/*; do
   [ -x "$bench" ] || continue
   echo "== $(basename "$bench")"
-  "$bench"
+  if ! output=$("$bench" 2>&1); then
+    echo "$output"
+    echo "FAILED: $(basename "$bench")"
+    status=1
+    continue
+  fi
+  grep -E '\| ratio |^(ERROR|WARNING|Error|Warning)' <<< "$output" || true
 done
+exit $status

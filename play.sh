@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the game and its data (not the tests), and starts it.
+# Installs what the game needs and is missing, builds the game and its data
+# (not the tests), and starts it. A build folder test.sh has set up keeps its tests.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/setup.sh build --target zrplay
+testing=()
+[ -f build/CMakeCache.txt ] || testing=(-DBUILD_TESTING=OFF)
+tools/setup.sh build "${testing[@]}" --target zrplay
 cd build/game
 exec ./zorblitrally "$@"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: all of them under one
-# virtual X server, then the unit tests again with AddressSanitizer and
-# UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+# Installs what is missing (the tests' packages too), builds everything, the
+# benchmarks included, and runs every test: all of them under one virtual X
+# server, then the unit tests again with AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the fuzz targets. Exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
@@ -13,8 +14,9 @@ if grep -rnE --include='*.cpp' --include='*.h' '(^|[^_a-zA-Z0-9.>:])(std::)?s?ra
   exit 1
 fi
 
-tools/setup.sh build || exit 1
-tools/setup.sh build-asan -DZR_SANITIZE=ON || exit 1
+# Every benchmark is built (not run), so one that stops building fails here.
+tools/setup.sh --tests build -DBUILD_TESTING=ON -DZR_BENCH=ON || exit 1
+tools/setup.sh --tests build-asan -DBUILD_TESTING=ON -DZR_SANITIZE=ON || exit 1
 
 display=:$((90 + RANDOM % 400))
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset > /tmp/zr-xvfb.log 2>&1 &
@@ -30,6 +32,7 @@ status=0
 ctest --test-dir build --output-on-failure -j"$jobs" || status=1
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -L unit || status=1
-# Every reader of outside bytes under libFuzzer, a few seconds each from its seeds.
+# Every reader of outside bytes under libFuzzer: its seeds followed by long
+# tails, then a few seconds of fuzzing from its seeds.
 ZR_JOBS=$jobs tests/fuzz/run.sh 5 || status=1
 exit $status

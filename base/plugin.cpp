@@ -147,8 +147,23 @@ static void bind_modules()
     } while (changed);
 }
 
+static const char* const kPluginFolder = "plugin";
+
+// The folder is relative to the working folder, so a program started from
+// anywhere else finds no plug-ins; the line says where it looked.
+static void report_plugin_folder()
+{
+    const std::string working = os_working_folder();
+    const std::string folder = working.empty() ? kPluginFolder : working + "/" + kPluginFolder;
+    printf("ERROR: %s%s\n", ("Plug-ins are looked for in " + folder).c_str(),
+           ": start the program from its own folder, as ./play.sh does");
+}
+
 static void report_unbound_modules()
 {
+    if (!__mGraphics_instance()->interface_table || !__mInput_instance()->interface_table ||
+        !__mSystem_instance()->interface_table)
+        report_plugin_folder();
     if (!__mGraphics_instance()->interface_table) printf("ERROR: %s%s\n", "No graphics module successfully bound", "");
     if (!__mInput_instance()->interface_table) printf("ERROR: %s%s\n", "No input module successfully bound", "");
     if (!__mSystem_instance()->interface_table) printf("ERROR: %s%s\n", "No system module successfully bound", "");
@@ -168,7 +183,7 @@ bool __mCore_open()
     static const bool releasedAtExit = atexit(release_plugins) == 0;
     (void)releasedAtExit;
     __mCore_add_plugin_init_parameter("Modules", &pluginList);
-    __mCore_parse_folder_for_plugins("plugin");
+    __mCore_parse_folder_for_plugins(kPluginFolder);
     bind_modules();
     report_unbound_modules();
     return true;

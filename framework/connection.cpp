@@ -136,8 +136,10 @@ int cVantorNetConnection::read_peer(uint16_t id, bool* held_back)
             *held_back = true;
             break;
         }
-        // The buffer holds kReadChunk bytes whatever read_chunk is set to.
-        const int chunk = read_chunk > 0 && read_chunk < kReadChunk ? read_chunk : kReadChunk;
+        // The buffer holds kReadChunk bytes whatever read_chunk is set to, and
+        // the last read before the limit takes only the room left under it.
+        int chunk = read_chunk > 0 && read_chunk < kReadChunk ? read_chunk : kReadChunk;
+        if (size_t(chunk) > kStreamLimit - stream.size()) chunk = int(kStreamLimit - stream.size());
         int count = client ? net->net_client_receive(read_buffer, chunk)
                            : net->net_server_receive(id, read_buffer, chunk);
         if (count <= 0) break;

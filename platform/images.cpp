@@ -8,22 +8,16 @@
 #include <tiffio.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
-#include <vector>
 
-#include "base/bytes.h"
 #include "base/fileops.h"
 #include "base/strings.h"
+#include "platform/image_headers.h"
 #include "platform/png_writer.h"
 
 namespace trellis {
 
 namespace {
-
-// The most pixels an image may have: an RGBA array of 256 MiB. A header of a
-// few bytes can announce 65535 x 65535 pixels, 16 GiB.
-constexpr size_t kMaxImagePixels = size_t(8192) * 8192;
 
 enum class ImageFormat { bmp, png, gif, jpg, tif, unsupported };
 
@@ -52,11 +46,13 @@ ImageFormat format_of(std::string path)
     return ImageFormat::unsupported;
 }
 
-// How one format is loaded and reported.
+// How one format is loaded and reported; header_fault, when set, is asked
+// first (image_headers.h).
 struct ImageLoader {
     ImageFormat format;
     SDL_Surface* (*load)(SDL_RWops* source);
     bool keeps_alpha;
+    const char* (*header_fault)(SDL_RWops* source);
 };
 
 SDL_Surface* load_bmp(SDL_RWops* source)
@@ -134,11 +130,11 @@ SDL_Surface* load_tiff(SDL_RWops* source)
 }
 
 const ImageLoader kLoaders[] = {
-    {ImageFormat::bmp, load_bmp, false},
-    {ImageFormat::png, IMG_LoadPNG_RW, true},
-    {ImageFormat::tif, load_tiff, true},
-    {ImageFormat::jpg, IMG_LoadJPG_RW, false},
-    {ImageFormat::gif, IMG_LoadGIF_RW, false},
+    {ImageFormat::bmp, load_bmp, false, bmp_header_fault},
+    {ImageFormat::png, IMG_LoadPNG_RW, true, png_header_fault},
+    {ImageFormat::tif, load_tiff, true, nullptr},
+    {ImageFormat::jpg, IMG_LoadJPG_RW, false, jpeg_header_fault},
+    {ImageFormat::gif, IMG_LoadGIF_RW, false, gif_header_fault},
 };
 
 const ImageLoader* loader_for(ImageFormat format)
@@ -252,62 +248,6 @@ void read_rgba(SDL_Surface* surface, bool keeps_alpha, uint16_t* width, uint16_t
     *rgba = pixels;
 }
 
-std::vector<uint8_t> whole_stream(SDL_RWops* file)
-{
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[4096];
-    int got = 0;
-    while ((got = SDL_RWread(file, chunk, 1, sizeof chunk)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    SDL_RWseek(file, 0, RW_SEEK_SET);
-    return bytes;
-}
-
-// SDL_image's GIF loader has faults a file can trigger: it takes the end of
-// the file for a block, so an extension cut off there never returns; and it
-// writes through the surface it could not make for an image without pixels
-// or 16384 pixels wide or more (SDL's limit); its surface is made before the
-// pixels are read, so a short file still costs the whole size. An image with a code size past 12 bits fails, but
-// the loader then scans on through that image's data as if it were blocks.
-// So the blocks up to the first image are walked here first, as the loader
-// walks them; null when the loader can be given the file, which reports any
-// other damage itself.
-const char* gif_fault(SDL_RWops* file)
-{
-    const std::vector<uint8_t> bytes = whole_stream(file);
-    if (bytes.size() < 3 || std::memcmp(bytes.data(), "GIF", 3) != 0) return nullptr;
-    ByteReader in(bytes.data(), bytes.size());
-    uint8_t flags = 0;
-    in.skip(10);
-    in.u8(flags);
-    in.skip(2);
-    if (flags & 0x80) in.skip(3u << ((flags & 7) + 1));
-    uint8_t c = 0;
-    while (in.u8(c) && c != ';') {
-        uint8_t label = 0;
-        if (c == '!' && in.u8(label)) {
-            uint8_t count = 0;
-            const auto block = [&] { return in.u8(count) && in.skip(count); };
-            // The graphic control extension's first block is read even when it is empty.
-            if (label == 0xF9 && !block()) return "GIF extension cut off by the end of the file";
-            do {
-                if (!block()) return "GIF extension cut off by the end of the file";
-            } while (count != 0);
-        }
-        if (c != ',') continue;
-        uint8_t image[9] = {};
-        if (!in.bytes(image, sizeof image)) return nullptr;
-        const uint16_t width = load_u16_le(image + 4);
-        const uint16_t height = load_u16_le(image + 6);
-        if (width == 0 || height == 0 || width >= 16384 || size_t(width) * height > kMaxImagePixels)
-            return "GIF image size out of range";
-        if (image[8] & 0x80) in.skip(3u << ((image[8] & 7) + 1));
-        uint8_t code_size = 0;
-        if (in.u8(code_size) && code_size > 12) return "GIF code size past 12 bits";
-        return nullptr;
-    }
-    return nullptr;
-}
-
 SDL_Surface* load_surface(const ImageLoader& loader, const char* path)
 {
     if (!__mFileOps_file_exists(path)) error_line("File not found: ", path);
@@ -316,9 +256,10 @@ SDL_Surface* load_surface(const ImageLoader& loader, const char* path)
         report_open_failure(loader, path);
         return nullptr;
     }
-    if (const char* fault = loader.format == ImageFormat::gif ? gif_fault(file) : nullptr) {
+    if (const char* fault = loader.header_fault ? loader.header_fault(file) : nullptr) {
         SDL_RWclose(file);
-        error_line("File load error: ", std::string(fault) + " (" + path + ")");
+        SDL_SetError("%s", fault);
+        report_load_failure(loader, path);
         return nullptr;
     }
     SDL_Surface* surface = loader.load(file);

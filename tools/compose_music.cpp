@@ -305,8 +305,10 @@ bool write_ogg(const Track& track, const PieceStyle& style, const char* path)
 
     const size_t frames = track.left.size();
     const size_t chunk = 4096;
-    for (size_t at = 0; at <= frames; at += chunk) {
-        const size_t count = std::min(chunk, frames - at);
+    // The last round writes no frames: that ends the stream, and only then
+    // does the encoder give out the blocks that hold the last frames.
+    for (size_t at = 0;; at += chunk) {
+        const size_t count = at < frames ? std::min(chunk, frames - at) : 0;
         if (count == 0) {
             vorbis_analysis_wrote(&dsp, 0);
         } else {

@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
-# Shared set-up of play.sh and test.sh: installs what a fresh Debian machine
-# lacks, then configures and builds into the folder given as $1 (default build)
-# with any further CMake arguments; "--target NAME" (repeatable) builds only
-# those targets instead of everything.
+# Shared set-up of play.sh, test.sh and bench.sh: installs what a fresh Debian
+# machine lacks, then configures and builds into the folder given as the first
+# argument (default build) with any further CMake arguments; "--target NAME"
+# (repeatable) builds only those targets instead of everything.
+#   tools/setup.sh [--tests] [BUILD_DIR] [CMAKE_ARGUMENT | --target NAME]...
+# The game's own build and run-time packages (game_packages.txt) are always
+# installed; --tests adds what only the tests, benchmarks and fuzz targets
+# need (test_packages.txt). ZR_JOBS sets the build's parallel jobs.
 set -euo pipefail
+tools=$(dirname "$0")
 
-packages=(cmake g++ make pkg-config
-  libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev libsdl-net1.2-dev libsdl-mixer1.2-dev
-  libasound2-dev libvorbis-dev
-  libglew-dev libglu1-mesa-dev libpng-dev libtiff-dev libgl1-mesa-dri
-  libgtest-dev googletest
-  nlohmann-json3-dev rapidjson-dev
-  xvfb xauth x11-utils libx11-dev libxtst-dev
-  fonts-dejavu-core
-  clang libclang-rt-14-dev)
+lists=("$tools/game_packages.txt")
+if [ "${1:-}" = "--tests" ]; then
+  lists+=("$tools/test_packages.txt")
+  shift
+fi
+mapfile -t packages < <(cat "${lists[@]}")
 
 missing=()
 for package in "${packages[@]}"; do
@@ -39,6 +41,6 @@ while [ $# -gt 0 ]; do
     shift
   fi
 done
-cmake -S "$(dirname "$0")/.." -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${cmake_arguments[@]}" \
+cmake -S "$tools/.." -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${cmake_arguments[@]}" \
   > "$build_dir.configure.log" 2>&1 || { cat "$build_dir.configure.log"; exit 1; }
-cmake --build "$build_dir" -j"$(nproc)" "${targets[@]}"
+cmake --build "$build_dir" -j"${ZR_JOBS:-$(nproc)}" "${targets[@]}"

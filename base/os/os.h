@@ -27,5 +27,7 @@ bool os_path_exists(const char* path);
 bool os_same_file(const char* a, const char* b);
 // The full path of the running program, or empty when unknown.
 std::string os_program_path();
+// The full path of the working folder, or empty when unknown.
+std::string os_working_folder();
 // A number no other running process has.
 unsigned long os_process_id();

@@ -94,6 +94,12 @@ std::string os_program_path()
     return std::string(path, size_t(length));
 }
 
+std::string os_working_folder()
+{
+    char path[PATH_MAX];
+    return getcwd(path, sizeof path) ? std::string(path) : std::string();
+}
+
 unsigned long os_process_id()
 {
     return static_cast<unsigned long>(getpid());

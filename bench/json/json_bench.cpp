@@ -64,7 +64,6 @@ double megabytes_per_second(size_t bytes, double seconds) { return double(bytes)
 int main()
 {
     const std::string doc = make_document();
-    printf("document: %.2f MB, %d records\n", double(doc.size()) / 1e6, kRecords);
 
     // Every parser must accept it, and each writer's output is measured by the
     // size it writes.
@@ -117,8 +116,6 @@ int main()
     const double w_ours = megabytes_per_second(written_ours, write_ours);
     const double w_nlohmann = megabytes_per_second(written_nlohmann, write_nlohmann);
     const double w_rapid = megabytes_per_second(written_rapid, write_rapid);
-    printf("parse throughput (MB/s): keelcore %.1f, nlohmann-json %.1f, RapidJSON %.1f\n", p_ours, p_nlohmann, p_rapid);
-    printf("write throughput (MB/s): keelcore %.1f, nlohmann-json %.1f, RapidJSON %.1f\n", w_ours, w_nlohmann, w_rapid);
     print_ratio("json parse vs nlohmann-json", p_ours, "MB/s", p_nlohmann, "MB/s nlohmann-json");
     print_ratio("json parse vs RapidJSON", p_ours, "MB/s", p_rapid, "MB/s RapidJSON");
     print_ratio("json write vs nlohmann-json", w_ours, "MB/s", w_nlohmann, "MB/s nlohmann-json");

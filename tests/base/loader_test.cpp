@@ -12,14 +12,24 @@ struct PluginFile {
     const char* file;     // its name in the plugin folder
 };
 
-// Lays out a plugin folder and runs the loader on it in a fresh process.
-ProcessResult open_core_with(const std::vector<PluginFile>& plugins, bool with_folder = true)
+// Lays out a plugin folder and runs the loader on it in a fresh process
+// started in the folder above it.
+ProcessResult open_core_with(const std::vector<PluginFile>& plugins, bool with_folder = true,
+                             std::string* plugin_folder = nullptr)
 {
     ScratchFolder scratch;
     if (with_folder) make_folder(scratch / "plugin");
     for (const PluginFile& plugin : plugins)
         copy_file(std::string(ZR_FIXTURE_DIR) + "/" + plugin.fixture + ".so", scratch / ("plugin/" + std::string(plugin.file)));
+    if (plugin_folder) *plugin_folder = scratch / "plugin";
     return run_process(std::string(ZR_FIXTURE_DIR) + "/loader_probe " + scratch.path());
+}
+
+// The line before the unbound modules' lines: where the plug-ins were looked for.
+std::string looked_in(const std::string& plugin_folder)
+{
+    return "ERROR: Plug-ins are looked for in " + plugin_folder +
+           ": start the program from its own folder, as ./play.sh does\n";
 }
 
 // Lines of output that begin with prefix, in order.
@@ -46,10 +56,13 @@ const char* const kNoSystem = "ERROR: No system module successfully bound\n";
 TEST(Loader, EmptyOrMissingFolderBindsNothingAndSaysSo)
 {
     for (bool with_folder : {true, false}) {
-        const ProcessResult result = open_core_with({}, with_folder);
+        std::string plugin_folder;
+        const ProcessResult result = open_core_with({}, with_folder, &plugin_folder);
         ASSERT_EQ(result.exit_code, 0) << result.output;
         EXPECT_NE(result.output.find("open true\ncount 0\n"), std::string::npos) << result.output;
-        EXPECT_NE(result.output.find(std::string(kNoGraphics) + kNoInput + kNoSystem), std::string::npos);
+        EXPECT_NE(result.output.find(looked_in(plugin_folder) + kNoGraphics + kNoInput + kNoSystem), std::string::npos)
+            << result.output;
+        EXPECT_EQ(count_of(result.output, "Plug-ins are looked for"), 1);
         EXPECT_NE(result.output.find("graphics unbound input unbound system unbound net unbound audio unbound"),
                   std::string::npos);
     }
@@ -85,6 +98,7 @@ TEST(Loader, TrellisBeforeWirelinkBindsEverythingInTheFirstPass)
                                         "MOD-Wirelink: initialize with parameters", "MOD-Wirelink: connect NET",
                                         "MOD-Trellis: prereqs", "MOD-Wirelink: prereqs"}));
     EXPECT_EQ(result.output.find("ERROR: No"), std::string::npos);
+    EXPECT_EQ(result.output.find("Plug-ins are looked for"), std::string::npos);
 }
 
 TEST(Loader, WirelinkBeforeTrellisWaitsOnePass)

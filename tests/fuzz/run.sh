@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang into build-fuzz and runs each for SECONDS
-# from its seed corpus, at most three at once. Exits non-zero when any target
-# crashed, leaked, hung or ran out of memory; what it found is kept in
-# build-fuzz/fuzz/crashes/ and its log in build-fuzz/fuzz/logs/.
+# from its seed corpus, at most three at once. Before that, each target whose
+# input is one stream runs every seed once followed by 1 MB of 0xFF and once
+# followed by 1 MB of zeros (the fuzzing itself keeps inputs short). Exits
+# non-zero when any target crashed, leaked, hung or ran out of memory; what it
+# found is kept in build-fuzz/fuzz/crashes/ and its logs in build-fuzz/fuzz/logs/.
 #   tests/fuzz/run.sh SECONDS [TARGET...]
 # ZR_JOBS sets the build's parallel jobs (default 3), ZR_FUZZ_PARALLEL the
 # targets run at once (default 3). New inputs found go to
@@ -30,16 +32,51 @@ fi
 cmake --build "$build" -j"$jobs" --target zr_fuzz > "$build.log" 2>&1 || { tail -n 60 "$build.log"; exit 1; }
 
 out=$build/fuzz
-mkdir -p "$out/logs" "$out/crashes" "$out/tmp"
+mkdir -p "$out/logs" "$out/crashes" "$out/tmp" "$out/tails"
 declare -A wanted=()
 for target in "$@"; do wanted[$target]=1; done
 
-# One target: a working corpus seeded from the committed one, bounded time,
-# memory and time per input; extra libFuzzer flags (which win over these)
-# from the file options beside the corpus.
+# The long-tail cases of one target's seeds, written anew into $out/tails/.
+write_tails() {
+  local name=$1 corpus=$2 tails=$out/tails/$1 seed
+  rm -rf "$tails"
+  mkdir -p "$tails"
+  for seed in "$corpus"/*; do
+    [ -f "$seed" ] || continue
+    { cat "$seed"; head -c 1048576 /dev/zero | tr '\0' '\377'; } > "$tails/$(basename "$seed")+ff"
+    { cat "$seed"; head -c 1048576 /dev/zero; } > "$tails/$(basename "$seed")+zeros"
+  done
+}
+
+# Runs each long-tail case once, whole (the target's options, which may cut
+# inputs short, do not apply).
+run_tails() {
+  local name=$1 program=$2 corpus=$3 log=$out/logs/$1-tails.log
+  write_tails "$name" "$corpus"
+  TMPDIR=$out/tmp ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    "$program" -timeout=60 -rss_limit_mb=2048 -artifact_prefix="$out/crashes/$name-" "$out/tails/$name"/* \
+    > "$log" 2>&1
+  local result=$?
+  if [ $result -ne 0 ]; then
+    echo "FAILED: fuzz $name, long-tail cases (exit $result); log $log:"
+    grep -E 'ERROR|SUMMARY|Running:|#[0-9]+ 0x' "$log" | tail -n 30
+  fi
+  return $result
+}
+
+# One target: its long-tail cases, then a working corpus seeded from the
+# committed one, bounded time, memory and time per input; extra libFuzzer
+# flags (which win over these) from the file options beside the corpus.
 run_target() {
-  local name=$1 program=$2 corpus=$3
-  local work=$out/corpus/$name log=$out/logs/$name.log options=()
+  local name=$1 program=$2 corpus=$3 input=$4
+  local work=$out/corpus/$name log=$out/logs/$name.log options=() tails=""
+  if [ "$input" = stream ]; then
+    if ! run_tails "$name" "$program" "$corpus"; then
+      echo 1 > "$out/logs/$name.status"
+      return
+    fi
+    tails=" after $(find "$out/tails/$name" -type f | wc -l) long-tail cases"
+  fi
   mkdir -p "$work"
   [ -f "$corpus/../options" ] && read -r -a options < "$corpus/../options"
   TMPDIR=$out/tmp ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -49,7 +86,7 @@ run_target() {
   local runs
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   if [ $result -eq 0 ]; then
-    echo "fuzz $name: ${runs:-?} inputs in ${seconds} s, clean"
+    echo "fuzz $name: ${runs:-?} inputs in ${seconds} s${tails}, clean"
   else
     echo "FAILED: fuzz $name (exit $result); log $log:"
     grep -E 'ERROR|SUMMARY|Test unit written|#[0-9]+ 0x' "$log" | head -n 30
@@ -58,12 +95,12 @@ run_target() {
 }
 
 names=()
-while read -r name program corpus; do
+while read -r name program corpus input; do
   [ -n "$name" ] || continue
   if [ ${#wanted[@]} -gt 0 ] && [ -z "${wanted[$name]:-}" ]; then continue; fi
   while [ "$(jobs -rp | wc -l)" -ge "$parallel" ]; do wait -n; done
   rm -f "$out/logs/$name.status"
-  run_target "$name" "$program" "$corpus" &
+  run_target "$name" "$program" "$corpus" "$input" &
   names+=("$name")
 done < "$out/targets.txt"
 wait

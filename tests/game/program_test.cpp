@@ -102,3 +102,14 @@ TEST_F(ProgramTest, StartedThroughThePathKeepsItsFilesBesideTheProgram)
     EXPECT_EQ(cfg(), bytes({0x00, 0x04, 0x00, 0x03, 0x00}));
     EXPECT_FALSE(file_exists(elsewhere / "local"));
 }
+
+TEST_F(ProgramTest, StartedFromAnotherFolderItNamesTheFolderItLookedInForPlugIns)
+{
+    ScratchFolder elsewhere;
+    const ProcessResult result =
+        run_process("cd '" + elsewhere.path() + "' && '" + scratch.path() + "/zorblitrally'", "0\nn\n");
+    EXPECT_EQ(result.exit_code, 1) << result.output;
+    const std::string looked_in = "ERROR: Plug-ins are looked for in " + elsewhere.path() +
+                                  "/plugin: start the program from its own folder, as ./play.sh does\n";
+    EXPECT_NE(result.output.find(looked_in + kUnbound), std::string::npos) << result.output;
+}

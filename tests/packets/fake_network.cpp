@@ -1,8 +1,44 @@
 #include "fake_network.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "base/modules.h"
+
+PendingBytes& PendingBytes::operator=(std::string taken_over)
+{
+    bytes = std::move(taken_over);
+    front = 0;
+    return *this;
+}
+
+PendingBytes& PendingBytes::operator+=(const std::string& more)
+{
+    bytes += more;
+    return *this;
+}
+
+void PendingBytes::clear()
+{
+    bytes.clear();
+    front = 0;
+}
+
+size_t PendingBytes::take(void* out, size_t max)
+{
+    const size_t count = std::min(max, bytes.size() - front);
+    std::memcpy(out, bytes.data() + front, count);
+    front += count;
+    // What was taken goes once it is half of what is held.
+    if (front == bytes.size())
+        clear();
+    else if (front > bytes.size() / 2) {
+        bytes.erase(0, front);
+        front = 0;
+    }
+    return count;
+}
 
 FakeNetwork& fake_network()
 {
@@ -26,10 +62,7 @@ int take(void* buffer, int max)
         return 0;
     }
     if (net.forced_result) return net.forced_result;
-    size_t count = net.pending.size() < size_t(max) ? net.pending.size() : size_t(max);
-    std::memcpy(buffer, net.pending.data(), count);
-    net.pending.erase(0, count);
-    return int(count);
+    return int(net.pending.take(buffer, max > 0 ? size_t(max) : 0));
 }
 
 int record_send(uint16_t id, const void* data, int length)

@@ -9,6 +9,28 @@
 
 #include "base/network_interface.h"
 
+// Bytes waiting in the socket: appended at the back and taken from the front
+// without moving what is left on every read, so a megabyte read a byte at a
+// time costs a megabyte, not a megabyte a byte.
+class PendingBytes {
+public:
+    PendingBytes& operator=(std::string bytes);
+    PendingBytes& operator+=(const std::string& bytes);
+    template <class Iterator>
+    void append(Iterator first, Iterator last)
+    {
+        bytes.append(first, last);
+    }
+    void clear();
+    bool empty() const { return front == bytes.size(); }
+    // Copies up to max bytes out and drops them; the count copied.
+    size_t take(void* out, size_t max);
+
+private:
+    std::string bytes;
+    size_t front = 0;
+};
+
 struct FakeSend {
     uint16_t id;
     std::string bytes;
@@ -17,7 +39,7 @@ struct FakeSend {
 struct FakeNetwork {
     bool server = false;
     bool client = false;
-    std::string pending;  // bytes the peer has sent and the socket holds
+    PendingBytes pending;  // bytes the peer has sent and the socket holds
     int forced_result = 0;  // a non-zero receive result returned instead of bytes
     int receives_while_idle = 0;
     int largest_request = 0;  // the most bytes one receive asked for

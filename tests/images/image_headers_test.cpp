@@ -1,0 +1,241 @@
+// Images whose headers announce more pixels than the import takes are refused
+// before a loader makes a surface for them: a few forged bytes must not cost
+// the process hundreds of megabytes, resident or merely reserved.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+// libjpeg's header needs size_t and FILE declared before it.
+#include <jpeglib.h>
+
+#include "base/bytes.h"
+#include "platform/images.h"
+#include "tests/support/scratch.h"
+
+namespace {
+
+// ---- forged files: real headers with the size fields the test chooses
+
+void append_png_bytes(png_structp png, png_bytep data, png_size_t length)
+{
+    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
+}
+
+void write_png_header(png_structp png, png_infop info, uint32_t width, uint32_t height, std::string* out)
+{
+    if (setjmp(png_jmpbuf(png))) return;
+    png_set_write_fn(png, out, append_png_bytes, nullptr);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    // The start of the pixel data, so the header reads as complete.
+    const png_byte start_of_pixels[] = {0x78, 0x9C, 0x63, 0x00};
+    png_write_chunk(png, reinterpret_cast<png_const_bytep>("IDAT"), start_of_pixels, sizeof start_of_pixels);
+}
+
+// Signature, IHDR and a first IDAT chunk: a few dozen bytes.
+std::string png_claiming(uint32_t width, uint32_t height)
+{
+    std::string bytes;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (png && info) write_png_header(png, info, width, height, &bytes);
+    png_destroy_write_struct(&png, &info);
+    return bytes;
+}
+
+// File header and info header of a BMP, 24 bits a pixel unless told, without
+// pixels; the small OS/2 info header keeps its size in 16-bit fields.
+std::string bmp_claiming(int32_t width, int32_t height, bool os2_header = false, uint16_t bits = 24)
+{
+    const uint32_t info_size = os2_header ? 12 : 40;
+    std::vector<uint8_t> bytes;
+    ByteWriter out(bytes);
+    out.bytes("BM", 2);
+    out.u32(14 + info_size);
+    out.u32(0);
+    out.u32(14 + info_size);
+    out.u32(info_size);
+    if (os2_header) {
+        out.u16(uint16_t(width));
+        out.u16(uint16_t(height));
+    } else {
+        out.i32(width);
+        out.i32(height);
+    }
+    out.u16(1);
+    out.u16(bits);
+    if (!os2_header) out.zeros(24);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// An honest 8 x 8 grey JPEG from libjpeg.
+std::string small_jpeg()
+{
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* memory = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &memory, &size);
+    info.image_width = 8;
+    info.image_height = 8;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<unsigned char> row(8 * 3, 128);
+    JSAMPROW rows[1] = {row.data()};
+    while (info.next_scanline < info.image_height) jpeg_write_scanlines(&info, rows, 1);
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::string bytes(reinterpret_cast<const char*>(memory), size);
+    free(memory);
+    return bytes;
+}
+
+// The 8 x 8 JPEG with the size fields of its frame header changed.
+std::string jpeg_claiming(uint16_t width, uint16_t height)
+{
+    std::string bytes = small_jpeg();
+    const size_t frame = bytes.find("\xFF\xC0");
+    if (frame == std::string::npos) return "";
+    bytes[frame + 5] = char(height >> 8);
+    bytes[frame + 6] = char(height & 0xFF);
+    bytes[frame + 7] = char(width >> 8);
+    bytes[frame + 8] = char(width & 0xFF);
+    return bytes;
+}
+
+// ---- one import in a process of its own, and what it cost
+
+struct MemoryPeaks {
+    long resident_kb = 0;
+    long reserved_kb = 0;
+};
+
+MemoryPeaks memory_peaks()
+{
+    MemoryPeaks peaks;
+    std::ifstream status("/proc/self/status");
+    std::string field;
+    while (status >> field) {
+        if (field == "VmHWM:") status >> peaks.resident_kb;
+        if (field == "VmPeak:") status >> peaks.reserved_kb;
+    }
+    return peaks;
+}
+
+struct ImportCost {
+    std::string printed;
+    bool has_pixels = true;
+    MemoryPeaks growth;
+};
+
+// A forked child starts its own peaks at the parent's present size, so
+// whatever earlier tests cost does not hide what this import costs.
+void import_in_child(const std::string& path, int out)
+{
+    dup2(out, STDOUT_FILENO);
+    const MemoryPeaks before = memory_peaks();
+    uint16_t width = 0;
+    uint16_t height = 0;
+    uint8_t* rgba = nullptr;
+    trellis::import_image(path.c_str(), &width, &height, &rgba);
+    const MemoryPeaks after = memory_peaks();
+    printf("pixels %d grown %ld %ld\n", rgba != nullptr, after.resident_kb - before.resident_kb,
+           after.reserved_kb - before.reserved_kb);
+    fflush(stdout);
+    _exit(0);
+}
+
+ImportCost import_alone(const std::string& path)
+{
+    int pipe_ends[2];
+    if (pipe(pipe_ends) != 0) return {};
+    fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) import_in_child(path, pipe_ends[1]);
+    close(pipe_ends[1]);
+    std::string printed;
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = read(pipe_ends[0], buffer, sizeof buffer)) > 0) printed.append(buffer, size_t(got));
+    close(pipe_ends[0]);
+    waitpid(child, nullptr, 0);
+    ImportCost cost;
+    const size_t last = printed.rfind("pixels ");
+    if (last == std::string::npos) return cost;
+    int pixels = 1;
+    sscanf(printed.c_str() + last, "pixels %d grown %ld %ld", &pixels, &cost.growth.resident_kb,
+           &cost.growth.reserved_kb);
+    cost.has_pixels = pixels != 0;
+    cost.printed = printed.substr(0, last);
+    return cost;
+}
+
+constexpr long kMostGrowthKb = 64 * 1024;
+
+}  // namespace
+
+TEST(ImageHeaders, SizesPastTheLimitAreRefusedBeforeAnyPixelIsMade)
+{
+    ScratchFolder scratch;
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string fault;  // empty: the one line a bad BMP prints
+    } cases[] = {
+        {"just_over.png", png_claiming(8193, 8193), "PNG image size out of range"},
+        {"huge.png", png_claiming(16000, 16000), "PNG image size out of range"},
+        {"just_over.bmp", bmp_claiming(8193, 8193), ""},
+        {"huge.bmp", bmp_claiming(16000, 16000), ""},
+        {"huge_top_down.bmp", bmp_claiming(16000, -16000), ""},
+        {"huge_os2.bmp", bmp_claiming(16000, 16000, true), ""},
+        // Pixels within the limit, but six bytes each.
+        {"deep.bmp", bmp_claiming(8192, 8192, false, 48), ""},
+        // SDL keeps the low byte of (bits + 7) / 8 as the bytes a pixel: 124
+        // here, a surface of 4 GB whose size overflows SDL's int.
+        {"deepest_os2.bmp", bmp_claiming(512, 64767, true, 56283), ""},
+        {"just_over.jpg", jpeg_claiming(8193, 8193), "JPEG image size out of range"},
+        {"huge.jpeg", jpeg_claiming(16000, 16000), "JPEG image size out of range"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = scratch / c.name;
+        ASSERT_GT(c.bytes.size(), 20u) << c.name;
+        write_file(path, c.bytes);
+        const ImportCost cost = import_alone(path);
+        EXPECT_FALSE(cost.has_pixels) << c.name;
+        EXPECT_EQ(cost.printed, c.fault.empty() ? "ERROR: File load error\n"
+                                                : "ERROR: File load error: " + c.fault + " (" + path + ")\n");
+        EXPECT_LT(cost.growth.resident_kb, kMostGrowthKb) << c.name;
+        EXPECT_LT(cost.growth.reserved_kb, kMostGrowthKb) << c.name;
+    }
+}
+
+TEST(ImageHeaders, HeadersWithinTheLimitStillLoad)
+{
+    ScratchFolder scratch;
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"small.jpg", small_jpeg()},
+        {"small.bmp", bmp_claiming(2, 1) + std::string(8, '\x40')},
+    };
+    for (const auto& c : cases) {
+        const std::string path = scratch / c.name;
+        write_file(path, c.bytes);
+        const ImportCost cost = import_alone(path);
+        EXPECT_TRUE(cost.has_pixels) << c.name << ": " << cost.printed;
+        EXPECT_EQ(cost.printed, "") << c.name;
+    }
+}
