@@ -155,18 +155,19 @@ static void report_plugin_folder()
 {
     const std::string working = os_working_folder();
     const std::string folder = working.empty() ? kPluginFolder : working + "/" + kPluginFolder;
-    printf("ERROR: %s%s\n", ("Plug-ins are looked for in " + folder).c_str(),
-           ": start the program from its own folder, as ./play.sh does");
+    printf("ERROR: Plug-ins are looked for in %s: start the program from its own folder, as ./play.sh does\n",
+           folder.c_str());
 }
 
 static void report_unbound_modules()
 {
-    if (!__mGraphics_instance()->interface_table || !__mInput_instance()->interface_table ||
-        !__mSystem_instance()->interface_table)
-        report_plugin_folder();
-    if (!__mGraphics_instance()->interface_table) printf("ERROR: %s%s\n", "No graphics module successfully bound", "");
-    if (!__mInput_instance()->interface_table) printf("ERROR: %s%s\n", "No input module successfully bound", "");
-    if (!__mSystem_instance()->interface_table) printf("ERROR: %s%s\n", "No system module successfully bound", "");
+    const bool graphics = __mGraphics_instance()->interface_table;
+    const bool input = __mInput_instance()->interface_table;
+    const bool system = __mSystem_instance()->interface_table;
+    if (!graphics || !input || !system) report_plugin_folder();
+    if (!graphics) printf("ERROR: %s%s\n", "No graphics module successfully bound", "");
+    if (!input) printf("ERROR: %s%s\n", "No input module successfully bound", "");
+    if (!system) printf("ERROR: %s%s\n", "No system module successfully bound", "");
 }
 
 // Plug-ins are shut down at exit, but before the shared libraries are

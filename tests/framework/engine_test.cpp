@@ -10,6 +10,7 @@
 #include "base/plugin.h"
 #include "framework/engine.h"
 #include "tests/support/scratch.h"
+#include "tests/support/test_alone.h"
 
 namespace {
 
@@ -196,14 +197,7 @@ TEST_F(EngineTest, MissingOrFailingModuleClosesEverything)
     if (!which) {
         // Each case needs a fresh loader: run this test again per case.
         for (int i = 0; i < 3; ++i) {
-            const std::string self = std::string("/proc/") + std::to_string(getpid()) + "/exe";
-            char path[4096];
-            const ssize_t length = readlink(self.c_str(), path, sizeof path - 1);
-            ASSERT_GT(length, 0);
-            path[length] = 0;
-            const ProcessResult result =
-                run_process("ENGINE_CASE=" + std::to_string(i) + " " + path +
-                            " --gtest_filter=EngineTest.MissingOrFailingModuleClosesEverything");
+            const ProcessResult result = run_current_test_alone("ENGINE_CASE=" + std::to_string(i));
             EXPECT_EQ(result.exit_code, 0) << result.output;
         }
         return;

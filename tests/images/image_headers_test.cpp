@@ -6,17 +6,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
-// libjpeg's header needs size_t and FILE declared before it.
-#include <jpeglib.h>
-
 #include "base/bytes.h"
 #include "platform/images.h"
+#include "tests/support/jpeg_bytes.h"
 #include "tests/support/scratch.h"
 
 namespace {
@@ -76,30 +75,10 @@ std::string bmp_claiming(int32_t width, int32_t height, bool os2_header = false,
     return std::string(bytes.begin(), bytes.end());
 }
 
-// An honest 8 x 8 grey JPEG from libjpeg.
+// An honest 8 x 8 grey JPEG from libjpeg, at its default quality.
 std::string small_jpeg()
 {
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* memory = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &memory, &size);
-    info.image_width = 8;
-    info.image_height = 8;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<unsigned char> row(8 * 3, 128);
-    JSAMPROW rows[1] = {row.data()};
-    while (info.next_scanline < info.image_height) jpeg_write_scanlines(&info, rows, 1);
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(memory), size);
-    free(memory);
-    return bytes;
+    return jpeg_bytes(8, 8, 75, [](int, std::vector<uint8_t>& row) { std::fill(row.begin(), row.end(), 128); });
 }
 
 // The 8 x 8 JPEG with the size fields of its frame header changed.

@@ -7,11 +7,14 @@ namespace {
 
 class RaceUpdateTest : public RaceFixture {
 protected:
-    // Puts the cart at a ring angle, on the track as far as the standings see.
-    void place(int index, double angle)
+    // Puts the cart at a point, on the track as far as the standings see.
+    void put(int index, const cVector3D& at) { cart_of(index)->position = cart_of(index)->last_on_track = at; }
+    void place(int index, double angle) { put(index, ring_point(angle)); }
+    // Puts the cart there and takes the standings again.
+    void drive_to(int index, const cVector3D& at)
     {
-        czrCar* car = cart_of(index);
-        car->position = car->last_on_track = ring_point(angle);
+        put(index, at);
+        update_standings(game.get());
     }
 };
 
@@ -135,9 +138,8 @@ TEST_F(RaceUpdateTest, ACartAheadOfTheGridRanksFirstFromTheStart)
     };
     for (const Case& c : cases) {
         slot(0).section = slot(1).section = 0;
-        cart_of(0)->position = cart_of(0)->last_on_track = c.grid;
-        cart_of(1)->position = cart_of(1)->last_on_track = top_at(0.97);
-        update_standings(game.get());
+        put(0, c.grid);
+        drive_to(1, top_at(0.97));
         EXPECT_EQ(slot(1).rank, 0) << c.what;
         EXPECT_EQ(slot(0).rank, 1) << c.what;
         EXPECT_EQ(slot(0).section, 0) << c.what;
@@ -145,23 +147,19 @@ TEST_F(RaceUpdateTest, ACartAheadOfTheGridRanksFirstFromTheStart)
     }
 
     // Over the line from the grid is no lap; the order follows the track.
-    cart_of(0)->position = cart_of(0)->last_on_track = top_at(0.99);
-    update_standings(game.get());
+    drive_to(0, top_at(0.99));
     EXPECT_EQ(slot(0).laps, 0) << "the start is not a lap";
     EXPECT_EQ(slot(1).rank, 0) << "still 20 m ahead";
-    cart_of(0)->position = cart_of(0)->last_on_track = top_at(0.9);
-    update_standings(game.get());
+    drive_to(0, top_at(0.9));
     EXPECT_EQ(slot(0).rank, 0) << "past the other cart";
     EXPECT_EQ(slot(0).laps, 0);
 
     // Laps still count only from section 2 to 0.
     slot(1).section = 2;
-    cart_of(1)->position = cart_of(1)->last_on_track = top_at(0.004);
-    update_standings(game.get());
+    drive_to(1, top_at(0.004));
     EXPECT_EQ(slot(1).laps, 0) << "behind the line at the end of the lap";
     EXPECT_EQ(slot(1).rank, 0) << "a whole lap on, nearly done";
-    cart_of(1)->position = cart_of(1)->last_on_track = top_at(0.99);
-    update_standings(game.get());
+    drive_to(1, top_at(0.99));
     EXPECT_EQ(slot(1).laps, 1);
     EXPECT_EQ(slot(1).section, 0);
     EXPECT_EQ(slot(1).rank, 0);

@@ -249,20 +249,22 @@ static bool shows(const Rgb& pixel, const Rgb& colour)
     return abs(pixel.r - colour.r) <= 3 && abs(pixel.g - colour.g) <= 3 && abs(pixel.b - colour.b) <= 3;
 }
 
-bool wait_for_pixel(Display* display, Window window, int x, int y, const Rgb& colour)
+// Whether the pixel's showing colour comes to be as wanted before the time is up.
+static bool wait_for_shown(Display* display, Window window, int x, int y, const Rgb& colour, bool wanted)
 {
     for (int step = 0; step < kSteps; ++step) {
-        if (shows(window_pixel(display, window, x, y), colour)) return true;
+        if (shows(window_pixel(display, window, x, y), colour) == wanted) return true;
         pause_ms(kStepMs);
     }
     return false;
 }
 
+bool wait_for_pixel(Display* display, Window window, int x, int y, const Rgb& colour)
+{
+    return wait_for_shown(display, window, x, y, colour, true);
+}
+
 bool wait_for_pixel_to_leave(Display* display, Window window, int x, int y, const Rgb& colour)
 {
-    for (int step = 0; step < kSteps; ++step) {
-        if (!shows(window_pixel(display, window, x, y), colour)) return true;
-        pause_ms(kStepMs);
-    }
-    return false;
+    return wait_for_shown(display, window, x, y, colour, false);
 }

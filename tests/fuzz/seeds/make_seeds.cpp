@@ -17,7 +17,7 @@
 #include "tests/fuzz/support/fuzz_support.h"
 
 #ifdef ZR_SEEDS_JPEG
-#include <jpeglib.h>
+#include "tests/support/jpeg_bytes.h"
 #endif
 
 namespace {
@@ -404,31 +404,9 @@ std::string tiff_grey()
 #ifdef ZR_SEEDS_JPEG
 std::string jpeg_rgb(int width, int height)
 {
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &out, &size);
-    info.image_width = JDIMENSION(width);
-    info.image_height = JDIMENSION(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 50, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<uint8_t> row(size_t(width) * 3);
-    for (int y = 0; y < height; ++y) {
+    return jpeg_bytes(width, height, 50, [](int y, std::vector<uint8_t>& row) {
         for (size_t i = 0; i < row.size(); ++i) row[i] = uint8_t(i * 40 + y * 90);
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(out), size);
-    free(out);
-    return bytes;
+    });
 }
 #endif
 
