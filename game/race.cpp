@@ -1,6 +1,7 @@
 #include "game/race.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cmath>
 #include <string>
 
@@ -70,15 +71,57 @@ void measure(cGame* game, int slot, const czrCar& car)
 }
 
 // Stable, so equal records keep their slot order.
-void rank_slots(cGame* game, int* slots, int count)
+template <class Before>
+void sort_slots(int* slots, int count, Before before)
 {
     for (int i = 1; i < count; ++i) {
         const int slot = slots[i];
         int j = i;
-        for (; j > 0 && rank_before(game, slot, slots[j - 1]); --j) slots[j] = slots[j - 1];
+        for (; j > 0 && before(slot, slots[j - 1]); --j) slots[j] = slots[j - 1];
         slots[j] = slot;
     }
-    for (int i = 0; i < count; ++i) game->player(slots[i])->rank = uint8_t(i);
+}
+
+// Every place a rank byte can name; no two joined players share one.
+using Places = std::bitset<256>;
+
+size_t first_free_place(const Places& taken, size_t from)
+{
+    for (size_t k = 0; k < taken.size(); ++k) {
+        const size_t place = (from + k) % taken.size();
+        if (!taken[place]) return place;
+    }
+    return from;
+}
+
+// Players not measured this step (off the track, or without a cart) keep
+// their places. Two that keep one place (not ranked yet) are settled in
+// ranking order: the later takes the next free place.
+Places hold_kept_places(cGame* game, int* kept, int count)
+{
+    sort_slots(kept, count, [game](int a, int b) {
+        const uint8_t rank_a = game->player(a)->rank;
+        const uint8_t rank_b = game->player(b)->rank;
+        return rank_a != rank_b ? rank_a < rank_b : rank_before(game, a, b);
+    });
+    Places taken;
+    for (int i = 0; i < count; ++i) {
+        player_record* record = game->player(kept[i]);
+        record->rank = uint8_t(first_free_place(taken, record->rank));
+        taken.set(record->rank);
+    }
+    return taken;
+}
+
+// The measured players, in ranking order, take the places nobody keeps.
+void rank_measured(cGame* game, int* measured, int count, const Places& taken)
+{
+    sort_slots(measured, count, [game](int a, int b) { return rank_before(game, a, b); });
+    size_t place = 0;
+    for (int i = 0; i < count; ++i) {
+        place = first_free_place(taken, place);
+        game->player(measured[i])->rank = uint8_t(place++);
+    }
 }
 
 }  // namespace
@@ -189,16 +232,23 @@ bool rank_less(const cGame* game, int a, int b)
 void update_standings(cGame* game)
 {
     if (!game->track || game->track->positions().count == 0) return;
-    int listed[kPlayerSlots];
-    int count = 0;
+    int measured[kPlayerSlots];
+    int kept[kPlayerSlots];
+    int measured_count = 0;
+    int kept_count = 0;
     for (int slot = 0; slot < kPlayerSlots; ++slot) {
         const player_record* record = game->player(slot);
-        const czrCar* car = record->state >= kSlotInUse ? cartRegistry.find(record->car_sync_id) : nullptr;
-        if (!car || (car->position - car->last_on_track).length() >= kOffTrackDistance) continue;
-        listed[count++] = slot;
+        if (record->state < kSlotInUse) continue;
+        const czrCar* car = cartRegistry.find(record->car_sync_id);
+        if (!car || (car->position - car->last_on_track).length() >= kOffTrackDistance) {
+            kept[kept_count++] = slot;
+            continue;
+        }
+        measured[measured_count++] = slot;
         measure(game, slot, *car);
     }
-    rank_slots(game, listed, count);
+    const Places taken = hold_kept_places(game, kept, kept_count);
+    rank_measured(game, measured, measured_count, taken);
 }
 
 void place_camera(cGame* game, const czrCar& car)

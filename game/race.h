@@ -53,7 +53,9 @@ bool rank_before(const cGame* game, int a, int b);
 // Rank of a below rank of b.
 bool rank_less(const cGame* game, int a, int b);
 // The host's measure of every on-track cart: progress, section and laps
-// (telling the lapping player), then the ranks of those carts.
+// (telling the lapping player), then the ranks. A joined player off the
+// track keeps his rank; the carts on the track take, in ranking order, the
+// places nobody keeps, so no two joined players ever share a rank.
 void update_standings(cGame* game);
 // The first view behind and above the local cart, while the cart is between
 // radius 55 and 210 from the centre.

@@ -104,10 +104,8 @@ void draw_standings(cGame* game)
 {
     const std::vector<int> slots = standings_order(game);
     for (size_t k = 0; k < slots.size(); ++k) {
-        const player_record& record = game->players[slots[k]];
-        const std::string line = std::to_string(int(record.rank) + 1) + ": " + record.name;
-        draw_line(line, cVector2D<int32_t>(kStandingsLeft, kStandingsTop + kCellHeight * int32_t(k)),
-                  slots[k] == game->own_slot ? kOwnLine : kOtherLine);
+        const cVector2D<int32_t> at(kStandingsLeft, kStandingsTop + kCellHeight * int32_t(k));
+        draw_line(standings_line(game, slots[k]), at, slots[k] == game->own_slot ? kOwnLine : kOtherLine);
     }
 }
 
@@ -181,6 +179,12 @@ std::vector<int> standings_order(cGame* game)
         if (game->players[slot].state >= kSlotInUse) slots.push_back(slot);
     std::stable_sort(slots.begin(), slots.end(), [game](int a, int b) { return rank_less(game, a, b); });
     return slots;
+}
+
+std::string standings_line(const cGame* game, int slot)
+{
+    const player_record& record = game->players[slot];
+    return std::to_string(int(record.rank) + 1) + ": " + record.name;
 }
 
 std::string respawn_hint(const cVantorController* controller)

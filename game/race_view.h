@@ -16,6 +16,8 @@ void draw_projectile(const czrProjectile& projectile);
 // The slots of the joined players in the order the standings list them:
 // by rank (rank_less), and players of equal rank by slot.
 std::vector<int> standings_order(cGame* game);
+// A player's line in the standings: his rank from 1, ": " and his name.
+std::string standings_line(const cGame* game, int slot);
 // "Press " + the name of the key bound to "RESPAWN" + " to reset"; "[NONE]"
 // names a binding that is missing.
 std::string respawn_hint(const cVantorController* controller);

@@ -33,6 +33,19 @@ inline std::string settings_for(const std::string& name, char roster_interval = 
            roster_interval + update_interval + std::string(2, '\0');
 }
 
+// A click can land on a window that another test has just opened over ours:
+// raise ours and click again until the click has taken, three times at most.
+template <class Took>
+bool click_until(Display* display, Window window, int x, int y, Took took)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        place_window(display, window, 0, kWindowTop);
+        click_window(display, window, x, y);
+        if (took()) return true;
+    }
+    return false;
+}
+
 class TwoProgramsTest : public ::testing::Test {
 protected:
     void SetUp() override

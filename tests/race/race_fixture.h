@@ -11,6 +11,7 @@
 #include "game/track.h"
 #include "game/world_step.h"
 #include "tests/game_play/game_fixture.h"
+#include "tests/track/track_top.h"
 
 class RaceFixture : public HostFixture {
 protected:
@@ -48,13 +49,7 @@ protected:
     // The centre of the ribbon's top face at fraction f, its up and side.
     cVector3D top_at(double f, cVector3D* up = nullptr, cVector3D* side = nullptr) const
     {
-        const czrTrackFrame frame = game->track->frame_at(f);
-        cMatrix3D m;
-        __cMatrix3d_from_quaternion(&m, &frame.rotation);
-        const cVector3D u(m.m[1], m.m[4], m.m[7]);
-        if (up) *up = u;
-        if (side) *side = cVector3D(m.m[0], m.m[3], m.m[6]);
-        return frame.position + u * frame.scale.y;
+        return track_top_at(*game->track, f, up, side);
     }
 
     double half_width_at(double f) const { return game->track->frame_at(f).scale.x; }

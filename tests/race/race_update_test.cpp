@@ -1,6 +1,11 @@
 // The race update: its fixed steps, the host's sections, laps and ranks,
 // respawns, contacts resolved by impulses, and the packets each side applies.
+#include <string>
+#include <vector>
+
 #include "game/control_bindings.h"
+#include "game/packet_records.h"
+#include "game/race_view.h"
 #include "tests/race/race_fixture.h"
 
 namespace {
@@ -163,6 +168,75 @@ TEST_F(RaceUpdateTest, ACartAheadOfTheGridRanksFirstFromTheStart)
     EXPECT_EQ(slot(1).laps, 1);
     EXPECT_EQ(slot(1).section, 0);
     EXPECT_EQ(slot(1).rank, 0);
+}
+
+// The leader drives off the ribbon: it keeps first place, so the cart still
+// on the grid is second, in the records and in the standings on screen.
+TEST_F(RaceUpdateTest, ALeaderOffTheTrackKeepsFirstPlaceAndTheCartOnTheGridIsSecond)
+{
+    seat(1, 4);
+    start();
+    copy_player_name(slot(0).name, "Hosty");
+    copy_player_name(slot(1).name, "Cliento");
+    put(1, cart_of(1)->position);
+    drive_to(0, top_at(0.97));
+    ASSERT_EQ(slot(0).rank, 0);
+    ASSERT_EQ(slot(1).rank, 1);
+
+    cVector3D up;
+    const cVector3D ahead = top_at(0.97, &up);
+    cart_of(0)->position = ahead + up * 3;
+    for (const double f : {0.99, 0.9}) {
+        drive_to(1, top_at(f));
+        EXPECT_EQ(slot(0).rank, 0) << "off the track at " << f;
+        EXPECT_EQ(slot(1).rank, 1) << "on the track at " << f;
+        std::vector<std::string> lines;
+        for (int s : standings_order(game.get())) lines.push_back(standings_line(game.get(), s));
+        EXPECT_EQ(lines, (std::vector<std::string>{"1: Hosty", "2: Cliento"})) << f;
+    }
+
+    drive_to(0, ahead);
+    EXPECT_EQ(slot(1).rank, 0) << "back on the track, behind the cart that passed it";
+    EXPECT_EQ(slot(0).rank, 1);
+}
+
+// Three carts on the track in slot order, the first ahead; some are lifted
+// off it with the ranks they keep.
+TEST_F(RaceUpdateTest, CartsOnTheTrackTakeThePlacesThatNoCartOffItKeeps)
+{
+    seat(1, 4);
+    seat(2, 5);
+    start();
+    const double fractions[3] = {0.95, 0.97, 0.99};
+    struct Case {
+        const char* what;
+        bool off[3];
+        uint8_t kept[3];
+        uint8_t laps[3];
+        uint8_t expected[3];
+    };
+    const Case cases[] = {
+        {"all on the track", {false, false, false}, {5, 5, 5}, {0, 0, 0}, {0, 1, 2}},
+        {"the leader off", {true, false, false}, {0, 1, 2}, {0, 0, 0}, {0, 1, 2}},
+        {"the second off", {false, true, false}, {0, 1, 2}, {0, 0, 0}, {0, 1, 2}},
+        {"the last off, kept first", {false, false, true}, {1, 2, 0}, {0, 0, 0}, {1, 2, 0}},
+        {"two off, not ranked yet: slot order", {true, true, false}, {0, 0, 0}, {0, 0, 0}, {0, 1, 2}},
+        {"two off on one place: ranking order", {true, true, false}, {0, 0, 0}, {0, 1, 0}, {1, 0, 2}},
+        {"two off on one place: the later takes the next", {true, false, true}, {1, 0, 1}, {0, 0, 0}, {1, 0, 2}},
+    };
+    for (const Case& c : cases) {
+        for (int s = 0; s < 3; ++s) {
+            slot(s).rank = c.kept[s];
+            slot(s).laps = c.laps[s];
+            slot(s).section = 0;
+            slot(s).progress = 0;
+            cVector3D up;
+            put(s, top_at(fractions[s], &up));
+            if (c.off[s]) cart_of(s)->position = cart_of(s)->position + up * 3;
+        }
+        update_standings(game.get());
+        for (int s = 0; s < 3; ++s) EXPECT_EQ(slot(s).rank, c.expected[s]) << c.what << ", slot " << s;
+    }
 }
 
 TEST_F(RaceUpdateTest, ACartThatFellOffIsRespawnedOnTheTopFaceAndEveryoneIsTold)
