@@ -14,6 +14,13 @@ if grep -rnE --include='*.cpp' --include='*.h' '(^|[^_a-zA-Z0-9.>:])(std::)?s?ra
   exit 1
 fi
 
+# A reader first sees the game's name, then the two commands.
+if ! { head -1 README.md | grep -qx '# Zorblit Rally' && head -20 README.md | grep -q '^ *\./play\.sh' &&
+       head -20 README.md | grep -q '^ *\./test\.sh'; }; then
+  echo "FAILED: README.md opens with '# Zorblit Rally', with ./play.sh and ./test.sh in its first 20 lines"
+  exit 1
+fi
+
 # Every benchmark is built (not run), so one that stops building fails here.
 tools/setup.sh --tests build -DBUILD_TESTING=ON -DZR_BENCH=ON || exit 1
 tools/setup.sh --tests build-asan -DBUILD_TESTING=ON -DZR_SANITIZE=ON || exit 1
