@@ -5,7 +5,6 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
-#include <tiffio.h>
 
 #include <cstdio>
 #include <string>
@@ -14,6 +13,7 @@
 #include "base/strings.h"
 #include "platform/image_headers.h"
 #include "platform/png_writer.h"
+#include "platform/tiff_image.h"
 
 namespace trellis {
 
@@ -58,75 +58,6 @@ struct ImageLoader {
 SDL_Surface* load_bmp(SDL_RWops* source)
 {
     return SDL_LoadBMP_RW(source, 0);
-}
-
-// TIFF through libtiff directly: SDL_image's loader keeps libtiff's handle
-// (some kilobytes) whenever the pixels cannot be read, as in a cut file.
-tsize_t tiff_read(thandle_t source, tdata_t data, tsize_t size)
-{
-    return tsize_t(SDL_RWread(static_cast<SDL_RWops*>(source), data, 1, int(size)));
-}
-
-tsize_t tiff_write(thandle_t, tdata_t, tsize_t)
-{
-    return 0;
-}
-
-toff_t tiff_seek(thandle_t source, toff_t offset, int whence)
-{
-    return toff_t(SDL_RWseek(static_cast<SDL_RWops*>(source), int(offset), whence));
-}
-
-int tiff_close(thandle_t)
-{
-    return 0;
-}
-
-toff_t tiff_size(thandle_t source)
-{
-    SDL_RWops* rw = static_cast<SDL_RWops*>(source);
-    const int here = SDL_RWtell(rw);
-    const int end = SDL_RWseek(rw, 0, RW_SEEK_END);
-    SDL_RWseek(rw, here, RW_SEEK_SET);
-    return toff_t(end < 0 ? 0 : end);
-}
-
-int tiff_map(thandle_t, tdata_t*, toff_t*)
-{
-    return 0;
-}
-
-void tiff_unmap(thandle_t, tdata_t, toff_t)
-{
-}
-
-SDL_Surface* load_tiff(SDL_RWops* source)
-{
-    TIFF* tiff = TIFFClientOpen("image", "rm", source, tiff_read, tiff_write, tiff_seek, tiff_close, tiff_size,
-                                tiff_map, tiff_unmap);
-    if (!tiff) {
-        SDL_SetError("Not a readable TIFF image");
-        return nullptr;
-    }
-    uint32_t width = 0, height = 0;
-    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
-    SDL_Surface* surface = nullptr;
-    if (width == 0 || height == 0 || width > 65535 || height > 65535 || size_t(width) * height > kMaxImagePixels) {
-        SDL_SetError("TIFF image of %u x %u pixels", unsigned(width), unsigned(height));
-    } else {
-        // libtiff writes each pixel as R, G, B, A bytes in memory, top row first.
-        surface = SDL_CreateRGBSurface(SDL_SWSURFACE, int(width), int(height), 32, 0x000000FF, 0x0000FF00,
-                                       0x00FF0000, 0xFF000000);
-        if (surface && !TIFFReadRGBAImageOriented(tiff, width, height, static_cast<uint32_t*>(surface->pixels),
-                                                  ORIENTATION_TOPLEFT, 0)) {
-            SDL_FreeSurface(surface);
-            surface = nullptr;
-            SDL_SetError("TIFF image could not be read");
-        }
-    }
-    TIFFClose(tiff);
-    return surface;
 }
 
 const ImageLoader kLoaders[] = {

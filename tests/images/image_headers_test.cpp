@@ -3,10 +3,13 @@
 // the process hundreds of megabytes, resident or merely reserved.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -17,6 +20,7 @@
 #include "platform/images.h"
 #include "tests/support/jpeg_bytes.h"
 #include "tests/support/scratch.h"
+#include "tests/support/tiff_bytes.h"
 
 namespace {
 
@@ -94,6 +98,14 @@ std::string jpeg_claiming(uint16_t width, uint16_t height)
     return bytes;
 }
 
+// An honest 8 x 8 RGB TIFF in one uncompressed strip.
+std::string small_tiff()
+{
+    std::string pixels(8 * 8 * 3, '\0');
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = char(i * 7 + 3);
+    return tiff_one_strip(tiff_rgb_fields(8, 8), uint32_t(pixels.size()), pixels);
+}
+
 // ---- one import in a process of its own, and what it cost
 
 struct MemoryPeaks {
@@ -115,47 +127,83 @@ MemoryPeaks memory_peaks()
 
 struct ImportCost {
     std::string printed;
+    bool finished = false;
     bool has_pixels = true;
+    double seconds = 0;
     MemoryPeaks growth;
 };
 
-// A forked child starts its own peaks at the parent's present size, so
-// whatever earlier tests cost does not hide what this import costs.
-void import_in_child(const std::string& path, int out)
+void import_and_free(const std::string& path)
 {
-    dup2(out, STDOUT_FILENO);
-    const MemoryPeaks before = memory_peaks();
     uint16_t width = 0;
     uint16_t height = 0;
     uint8_t* rgba = nullptr;
     trellis::import_image(path.c_str(), &width, &height, &rgba);
+    delete[] rgba;
+}
+
+// A forked child starts its own peaks at the parent's present size, so
+// whatever earlier tests cost does not hide what this import costs. An
+// honest file of the same format, when given, is imported first, so what
+// the decoder takes on any file is not counted either.
+void import_in_child(const std::string& path, const std::string& honest, int out)
+{
+    dup2(out, STDOUT_FILENO);
+    if (!honest.empty()) import_and_free(honest);
+    const MemoryPeaks before = memory_peaks();
+    const auto start = std::chrono::steady_clock::now();
+    uint16_t width = 0;
+    uint16_t height = 0;
+    uint8_t* rgba = nullptr;
+    trellis::import_image(path.c_str(), &width, &height, &rgba);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     const MemoryPeaks after = memory_peaks();
-    printf("pixels %d grown %ld %ld\n", rgba != nullptr, after.resident_kb - before.resident_kb,
-           after.reserved_kb - before.reserved_kb);
+    printf("pixels %d grown %ld %ld seconds %f\n", rgba != nullptr, after.resident_kb - before.resident_kb,
+           after.reserved_kb - before.reserved_kb, took.count());
     fflush(stdout);
     _exit(0);
 }
 
-ImportCost import_alone(const std::string& path)
+// What the child printed within the time given; a child still importing
+// then is killed, and its cost is not finished.
+std::string read_child(pid_t child, int in, int timeout_ms)
+{
+    std::string printed;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        pollfd ready = {in, POLLIN, 0};
+        if (left.count() <= 0 || poll(&ready, 1, int(left.count())) <= 0) {
+            kill(child, SIGKILL);
+            break;
+        }
+        char buffer[4096];
+        const ssize_t got = read(in, buffer, sizeof buffer);
+        if (got <= 0) break;
+        printed.append(buffer, size_t(got));
+    }
+    waitpid(child, nullptr, 0);
+    return printed;
+}
+
+constexpr int kChildTimeoutMs = 20000;
+
+ImportCost import_alone(const std::string& path, const std::string& honest = "")
 {
     int pipe_ends[2];
     if (pipe(pipe_ends) != 0) return {};
     fflush(stdout);
     const pid_t child = fork();
-    if (child == 0) import_in_child(path, pipe_ends[1]);
+    if (child == 0) import_in_child(path, honest, pipe_ends[1]);
     close(pipe_ends[1]);
-    std::string printed;
-    char buffer[4096];
-    ssize_t got = 0;
-    while ((got = read(pipe_ends[0], buffer, sizeof buffer)) > 0) printed.append(buffer, size_t(got));
+    const std::string printed = read_child(child, pipe_ends[0], kChildTimeoutMs);
     close(pipe_ends[0]);
-    waitpid(child, nullptr, 0);
     ImportCost cost;
     const size_t last = printed.rfind("pixels ");
     if (last == std::string::npos) return cost;
     int pixels = 1;
-    sscanf(printed.c_str() + last, "pixels %d grown %ld %ld", &pixels, &cost.growth.resident_kb,
-           &cost.growth.reserved_kb);
+    cost.finished = sscanf(printed.c_str() + last, "pixels %d grown %ld %ld seconds %lf", &pixels,
+                           &cost.growth.resident_kb, &cost.growth.reserved_kb, &cost.seconds) == 4;
     cost.has_pixels = pixels != 0;
     cost.printed = printed.substr(0, last);
     return cost;
@@ -209,6 +257,7 @@ TEST(ImageHeaders, HeadersWithinTheLimitStillLoad)
     } cases[] = {
         {"small.jpg", small_jpeg()},
         {"small.bmp", bmp_claiming(2, 1) + std::string(8, '\x40')},
+        {"small.tif", small_tiff()},
     };
     for (const auto& c : cases) {
         const std::string path = scratch / c.name;
@@ -216,5 +265,42 @@ TEST(ImageHeaders, HeadersWithinTheLimitStillLoad)
         const ImportCost cost = import_alone(path);
         EXPECT_TRUE(cost.has_pixels) << c.name << ": " << cost.printed;
         EXPECT_EQ(cost.printed, "") << c.name;
+    }
+}
+
+// Each directory asks libtiff for far more than the RGBA image needs, and is
+// refused with its one line at once, before any of that is allocated.
+TEST(ImageHeaders, ForgedTiffDirectoriesAreRefusedBeforeTheirPixelsAreMade)
+{
+    ScratchFolder scratch;
+    const std::string honest = scratch / "small.tif";
+    write_file(honest, small_tiff());
+    const std::string few_bytes(16, '\x40');
+    const uint16_t lzw = 5;
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string fault;
+    } cases[] = {
+        {"grey_273_samples.tif", tiff_grey_273_samples(), "TIFF image of too many samples a pixel"},
+        {"eight_samples.tif", tiff_one_strip(tiff_rgb_fields(4096, 4096, lzw, 8), 16, few_bytes),
+         "TIFF strip or tile larger than its image"},
+        {"tile_past_the_image.tif", tiff_one_tile(tiff_rgb_fields(8, 8), 16384, 192, few_bytes),
+         "TIFF strip or tile larger than its image"},
+        {"strip_not_held.tif", tiff_one_strip(tiff_rgb_fields(8192, 4096), 8192u * 4096 * 3, few_bytes),
+         "TIFF pixel data past the end of the file"},
+        {"compressed_gigabytes.tif", tiff_one_strip(tiff_rgb_fields(8192, 4096, lzw), 0xC0000000u, few_bytes),
+         "TIFF pixel data past the end of the file"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = scratch / c.name;
+        write_file(path, c.bytes);
+        const ImportCost cost = import_alone(path, honest);
+        EXPECT_TRUE(cost.finished) << c.name << " was still importing after " << kChildTimeoutMs / 1000 << " s";
+        EXPECT_FALSE(cost.has_pixels) << c.name;
+        EXPECT_EQ(cost.printed, "ERROR: File load error: " + c.fault + " (" + path + ")\n");
+        EXPECT_LT(cost.seconds, 1.0) << c.name;
+        EXPECT_LT(cost.growth.resident_kb, kMostGrowthKb) << c.name;
+        EXPECT_LT(cost.growth.reserved_kb, kMostGrowthKb) << c.name;
     }
 }

@@ -14,6 +14,7 @@
 
 #include "platform/images.h"
 #include "tests/images/image_fixtures.h"
+#include "tests/support/tiff_bytes.h"
 #include "tests/support/scratch.h"
 
 namespace {
@@ -343,32 +344,12 @@ TEST(ImageImport, GifFaultsOfTheLoaderAreRefusedBeforeIt)
     }
 }
 
-namespace {
-
-// A baseline little-endian TIFF of 2 x 2 grey pixels (0, 85, 170, 255) in one
-// uncompressed strip; strip_at moves the strip, past the end to cut it off.
-std::string tiff_grey(uint32_t strip_at = 122)
-{
-    std::string t("II\x2A\x00\x08\x00\x00\x00\x09\x00", 10);
-    const uint32_t fields[9][3] = {{256, 3, 2}, {257, 3, 2}, {258, 3, 8},        {259, 3, 1}, {262, 3, 1},
-                                   {273, 4, strip_at}, {277, 3, 1}, {278, 3, 2}, {279, 4, 4}};
-    for (const auto& f : fields) {
-        const uint32_t words[3] = {f[0] | (f[1] << 16), 1, f[2]};
-        for (uint32_t w : words)
-            for (int b = 0; b < 4; ++b) t += char((w >> (8 * b)) & 0xFF);
-    }
-    t += std::string(4, '\0');
-    return t + std::string("\x00\x55\xAA\xFF", 4);
-}
-
-}  // namespace
-
 // A TIFF whose pixels cannot be read fails cleanly and keeps nothing of the
 // decoder (the sanitizer build sees what a failed read leaves behind).
 TEST(ImageImport, TiffReadsGreyAndRefusesACutStrip)
 {
     ScratchFolder scratch;
-    write_file(scratch / "grey.tif", tiff_grey());
+    write_file(scratch / "grey.tif", tiff_grey_2x2());
     const Imported grey = import(scratch / "grey.tif");
     ASSERT_TRUE(grey.has_pixels) << grey.output;
     EXPECT_EQ(grey.width, 2);
@@ -377,11 +358,51 @@ TEST(ImageImport, TiffReadsGreyAndRefusesACutStrip)
 
     for (const uint32_t strip_at : {124u, 4000u}) {
         const std::string path = scratch / "cut.tiff";
-        write_file(path, tiff_grey(strip_at));
+        write_file(path, tiff_grey_2x2(strip_at));
         const Imported cut = import(path);
         EXPECT_FALSE(cut.has_pixels) << strip_at;
         EXPECT_EQ(cut.width, 0);
         EXPECT_EQ(cut.height, 0);
         EXPECT_EQ(cut.output.rfind("ERROR: File load error: ", 0), 0u) << cut.output;
+    }
+}
+
+// The same 8 x 8 RGB pixels in one strip, in one 32 x 32 tile and packed
+// row by row: the checks that refuse forged directories pass all three. (The
+// tile is a multiple of 1024 bytes: libtiff 4.5 refuses an uncompressed tile
+// of any other size from a file it reads without mapping it.)
+TEST(ImageImport, TiffStripsTilesAndPackedRowsReadTheSamePixels)
+{
+    std::string pixels(8 * 8 * 3, '\0');
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = char(i * 7 + 3);
+    const size_t tile_side = 32;
+    std::string tile(tile_side * tile_side * 3, '\0');
+    std::string packed;
+    for (size_t row = 0; row < 8; ++row) {
+        tile.replace(row * tile_side * 3, 8 * 3, pixels, row * 8 * 3, 8 * 3);
+        packed += char(8 * 3 - 1) + pixels.substr(row * 8 * 3, 8 * 3);  // one literal run a row
+    }
+    const uint16_t packbits = 32773;
+    std::vector<uint8_t> expected;
+    for (size_t i = 0; i < pixels.size(); i += 3)
+        expected.insert(expected.end(), {uint8_t(pixels[i]), uint8_t(pixels[i + 1]), uint8_t(pixels[i + 2]), 255});
+
+    ScratchFolder scratch;
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"strip.tif", tiff_one_strip(tiff_rgb_fields(8, 8), uint32_t(pixels.size()), pixels)},
+        {"tile.tif", tiff_one_tile(tiff_rgb_fields(8, 8), uint32_t(tile_side), uint32_t(tile.size()), tile)},
+        {"packed.tif", tiff_one_strip(tiff_rgb_fields(8, 8, packbits), uint32_t(packed.size()), packed)},
+    };
+    for (const auto& c : cases) {
+        write_file(scratch / c.name, c.bytes);
+        const Imported image = import(scratch / c.name);
+        ASSERT_TRUE(image.has_pixels) << c.name << ": " << image.output;
+        EXPECT_EQ(image.output, "") << c.name;
+        EXPECT_EQ(image.width, 8) << c.name;
+        EXPECT_EQ(image.height, 8) << c.name;
+        EXPECT_EQ(image.rgba, expected) << c.name;
     }
 }

@@ -15,6 +15,7 @@
 #include "game/settings.h"
 #include "platform/images.h"
 #include "tests/fuzz/support/fuzz_support.h"
+#include "tests/support/tiff_bytes.h"
 
 #ifdef ZR_SEEDS_JPEG
 #include "tests/support/jpeg_bytes.h"
@@ -365,42 +366,6 @@ std::string exported(const char* ending, uint16_t width, uint16_t height)
     return file_bytes(path);
 }
 
-// A baseline little-endian TIFF: 2 x 2 grey pixels, one strip, no compression.
-std::string tiff_grey()
-{
-    std::vector<uint8_t> bytes;
-    ByteWriter out(bytes);
-    const uint16_t entries = 9;
-    const uint32_t pixels_at = 8 + 2 + entries * 12 + 4;
-    out.bytes("II", 2);
-    out.u16(42);
-    out.u32(8);
-    out.u16(entries);
-    const uint16_t kShort = 3;
-    const uint16_t kLong = 4;
-    const struct {
-        uint16_t tag;
-        uint16_t type;
-        uint32_t value;
-    } fields[entries] = {{256, kShort, 2}, {257, kShort, 2}, {258, kShort, 8}, {259, kShort, 1}, {262, kShort, 1},
-                         {273, kLong, pixels_at}, {277, kShort, 1}, {278, kShort, 2}, {279, kLong, 4}};
-    for (const auto& field : fields) {
-        out.u16(field.tag);
-        out.u16(field.type);
-        out.u32(1);
-        if (field.type == kShort) {
-            out.u16(uint16_t(field.value));
-            out.u16(0);
-        } else {
-            out.u32(field.value);
-        }
-    }
-    out.u32(0);
-    const uint8_t grey[4] = {0, 85, 170, 255};
-    out.bytes(grey, sizeof grey);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 #ifdef ZR_SEEDS_JPEG
 std::string jpeg_rgb(int width, int height)
 {
@@ -433,7 +398,8 @@ void image_import_seeds()
                                  0xFF, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00,
                                  0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
     seed(t, "palette-1x1.gif", format_byte("gif") + std::string(reinterpret_cast<const char*>(gif), sizeof gif));
-    seed(t, "grey-2x2.tif", format_byte("tif") + tiff_grey());
+    seed(t, "grey-2x2.tif", format_byte("tif") + tiff_grey_2x2());
+    seed(t, "grey-273-samples.tif", format_byte("tif") + tiff_grey_273_samples());
 #ifdef ZR_SEEDS_JPEG
     const std::string jpg = jpeg_rgb(8, 8);
     seed(t, "rgb-8x8.jpg", format_byte("jpg") + jpg);
