@@ -133,13 +133,16 @@ struct ImportCost {
     MemoryPeaks growth;
 };
 
-void import_and_free(const std::string& path)
+// Whether the file gave pixels.
+bool import_and_free(const std::string& path)
 {
     uint16_t width = 0;
     uint16_t height = 0;
     uint8_t* rgba = nullptr;
     trellis::import_image(path.c_str(), &width, &height, &rgba);
+    const bool pixels = rgba != nullptr;
     delete[] rgba;
+    return pixels;
 }
 
 // A forked child starts its own peaks at the parent's present size, so
@@ -152,13 +155,10 @@ void import_in_child(const std::string& path, const std::string& honest, int out
     if (!honest.empty()) import_and_free(honest);
     const MemoryPeaks before = memory_peaks();
     const auto start = std::chrono::steady_clock::now();
-    uint16_t width = 0;
-    uint16_t height = 0;
-    uint8_t* rgba = nullptr;
-    trellis::import_image(path.c_str(), &width, &height, &rgba);
+    const bool pixels = import_and_free(path);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     const MemoryPeaks after = memory_peaks();
-    printf("pixels %d grown %ld %ld seconds %f\n", rgba != nullptr, after.resident_kb - before.resident_kb,
+    printf("pixels %d grown %ld %ld seconds %f\n", pixels, after.resident_kb - before.resident_kb,
            after.reserved_kb - before.reserved_kb, took.count());
     fflush(stdout);
     _exit(0);
