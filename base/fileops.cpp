@@ -1,5 +1,6 @@
 #include "base/fileops.h"
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -86,23 +87,24 @@ void __mFileOps_file_copy(const char* destination, const char* source)
 {
     const std::string to = normalise_separators(destination);
     const std::string from = normalise_separators(source);
-    // Opening the destination truncates it: a file copied onto itself stays as it is.
+    // A copy onto the source itself, by any name, leaves it as it is.
     if (os_same_file(to.c_str(), from.c_str())) return;
-    // The destination is opened only once the source has been read from
-    // (a folder opens but cannot be read), so a failed copy never truncates it.
+    // The replacement is made only once the source has been read from (a
+    // folder opens but cannot be read).
     FILE* in = fopen(from.c_str(), "rb");
     if (!in) return;
     char buffer[8192];
     size_t count = fread(buffer, 1, sizeof buffer, in);
-    FILE* out = ferror(in) ? nullptr : fopen(to.c_str(), "wb");
+    FILE* out = ferror(in) ? nullptr : __mFileOps_open_replacement(to);
     if (!out) {
         fclose(in);
         return;
     }
-    while (count > 0 && fwrite(buffer, 1, count, out) == count)
-        count = fread(buffer, 1, sizeof buffer, in);
-    fclose(out);
+    bool written = true;
+    while (count > 0 && (written = fwrite(buffer, 1, count, out) == count)) count = fread(buffer, 1, sizeof buffer, in);
+    written = written && !ferror(in);
     fclose(in);
+    __mFileOps_commit_replacement(out, destination, written);
 }
 
 bool __mFileOps_check_for_extension(const char* name, const char* extension)
@@ -228,4 +230,33 @@ void __mFileOps_get_pathname_path(char* out, const char* path)
 std::string __mFileOps_temporary_path(const std::string& path)
 {
     return path + "." + std::to_string(os_process_id()) + ".tmp";
+}
+
+FILE* __mFileOps_open_replacement(const std::string& path)
+{
+    return fopen(__mFileOps_temporary_path(normalise_separators(path.c_str())).c_str(), "wb");
+}
+
+bool __mFileOps_commit_replacement(FILE* file, const std::string& path, bool written)
+{
+    const std::string target = normalise_separators(path.c_str());
+    const std::string temporary = __mFileOps_temporary_path(target);
+    int failure = written && !ferror(file) ? 0 : (errno ? errno : EIO);
+    if (!failure && !os_flush_to_disk(file)) failure = errno;
+    if (fclose(file) != 0 && !failure) failure = errno;
+    if (!failure && rename(temporary.c_str(), target.c_str()) != 0) failure = errno;
+    if (!failure) return true;
+    remove(temporary.c_str());
+    printf("ERROR: %s%s (%s)\n", "Couldn't write file ", path.c_str(), strerror(failure));
+    return false;
+}
+
+bool __mFileOps_replace_file(const std::string& path, const void* bytes, size_t size)
+{
+    FILE* file = __mFileOps_open_replacement(path);
+    if (!file) {
+        printf("ERROR: %s%s\n", "Couldn't open file for write ", path.c_str());
+        return false;
+    }
+    return __mFileOps_commit_replacement(file, path, fwrite(bytes, 1, size, file) == size);
 }

@@ -1,6 +1,7 @@
 #include "framework/active_file.h"
 
 #include <cstdio>
+#include <string>
 
 #include "base/fileops.h"
 #include "base/modules.h"
@@ -10,16 +11,38 @@ static void active_error(const char* message)
     printf("ERROR: %s\n", message);
 }
 
+// A file open for writing is written beside its path and put in place only
+// when it closes whole, so a failed write never costs the file it replaces.
+static std::string replaced_path;
+
+static void open_for_replacing(modFileOperations* files, const std::string& path)
+{
+    files->active_file = __mFileOps_open_replacement(path);
+    if (files->active_file)
+        replaced_path = path;
+    else
+        printf("ERROR: %s%s\n", "Couldn't open file for write ", path.c_str());
+}
+
+static void finish_active(modFileOperations* files)
+{
+    if (replaced_path.empty())
+        __mFileOps_close(files->active_file);
+    else
+        __mFileOps_commit_replacement(files->active_file, replaced_path, true);
+    files->active_file = nullptr;
+    replaced_path.clear();
+}
+
 static void open_active(modFileOperations* files, const std::string& path, bool writing)
 {
     if (files->active_file) {
         // The earlier file would be unreachable from here on, so close it.
         active_error("Active File is already open");
-        __mFileOps_close(files->active_file);
-        files->active_file = nullptr;
+        finish_active(files);
     }
     if (writing)
-        __mFileOps_open_for_write(&files->active_file, path.c_str());
+        open_for_replacing(files, path);
     else
         __mFileOps_open_for_read(&files->active_file, path.c_str());
     files->active_writing = writing;
@@ -41,8 +64,7 @@ void close_active(modFileOperations* files)
         active_error("Cannot close active file: it isn't open");
         return;
     }
-    __mFileOps_close(files->active_file);
-    files->active_file = nullptr;
+    finish_active(files);
 }
 
 static bool ready_for(modFileOperations* files, bool writing)

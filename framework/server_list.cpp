@@ -61,13 +61,5 @@ std::vector<std::string> read_server_list(const std::string& path)
 bool write_server_list(const std::string& path, const std::vector<std::string>& names)
 {
     const std::vector<uint8_t> bytes = server_list_bytes(names);
-    FILE* file = nullptr;
-    __mFileOps_open_for_write(&file, path.c_str());
-    if (!file) return false;
-    const bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (__mFileOps_close(file) != 0 || !written) {
-        printf("ERROR: %s%s\n", "Couldn't write the server list ", path.c_str());
-        return false;
-    }
-    return true;
+    return __mFileOps_replace_file(path, bytes.data(), bytes.size());
 }

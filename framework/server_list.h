@@ -17,4 +17,6 @@ std::vector<uint8_t> server_list_bytes(const std::vector<std::string>& names);
 
 // The names in the file; none when it cannot be opened.
 std::vector<std::string> read_server_list(const std::string& path);
+// Replaces the file with the list's bytes; on failure the old file stays as
+// it was and one ERROR line names it.
 bool write_server_list(const std::string& path, const std::vector<std::string>& names);

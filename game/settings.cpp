@@ -59,9 +59,5 @@ bool save_settings()
     ByteWriter writer(bytes, sizeof bytes);
     writer.u32(kSettingsVersion);
     write_settings_record(writer, settings_record);
-    FILE* file = nullptr;
-    __mFileOps_open_for_write(&file, settings_path.c_str());
-    if (!file) return false;
-    const bool written = fwrite(bytes, 1, sizeof bytes, file) == sizeof bytes;
-    return __mFileOps_close(file) == 0 && written;
+    return __mFileOps_replace_file(settings_path, bytes, sizeof bytes);
 }

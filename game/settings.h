@@ -29,5 +29,6 @@ extern std::string settings_path;
 // Remembers the path and reads the record when the file holds version 296
 // and all 40 record bytes; otherwise the record stays as it is.
 void load_settings(std::string path);
-// Writes 296 and the record to the remembered path, replacing the file.
+// Writes 296 and the record to the remembered path, replacing the file whole;
+// on failure the old file stays as it was and one ERROR line names it.
 bool save_settings();

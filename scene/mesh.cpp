@@ -252,6 +252,11 @@ bool read_jmf_bytes(const uint8_t* data, size_t size, DSParray<ctMesh>& meshes, 
         printf("ERROR: %s%s (no mesh count)\n", "Damaged mesh file ", source);
         return false;
     }
+    // What a crash leaves of a file never flushed is zeros: no set is empty.
+    if (count == 0) {
+        printf("ERROR: %s%s (no mesh)\n", "Damaged mesh file ", source);
+        return false;
+    }
     for (uint32_t i = 0; i < count; ++i) {
         ctMesh* mesh = new ctMesh;
         if (!mesh->read(in)) {
@@ -260,6 +265,10 @@ bool read_jmf_bytes(const uint8_t* data, size_t size, DSParray<ctMesh>& meshes, 
             return false;
         }
         meshes.insert(mesh);
+    }
+    if (in.remaining() > 0) {
+        printf("ERROR: %s%s (bytes after the last mesh)\n", "Damaged mesh file ", source);
+        return false;
     }
     return true;
 }

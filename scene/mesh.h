@@ -68,9 +68,10 @@ size_t mesh_block_size(uint32_t vertex_count, uint32_t normal_count, uint32_t uv
                        bool with_block);
 
 // A jmf file: the u32 mesh count, then each mesh block in list order.
-// read_jmf empties meshes first; on damage it prints one ERROR line naming
-// source and keeps the meshes read before the damaged one. Both report
-// whether every byte was read or written.
+// read_jmf empties meshes first; on damage (no mesh at all, a mesh cut
+// short or bytes after the last one) it prints one ERROR line naming source
+// and keeps the meshes read before the damage. Both report whether every
+// byte was read or written.
 bool read_jmf(FILE* file, DSParray<ctMesh>& meshes, const char* source);
 bool write_jmf(FILE* file, const DSParray<ctMesh>& meshes);
 // The same over bytes in memory.

@@ -71,18 +71,12 @@ bool ctMeshSet::export_model(const std::string& path) const
         printf("WARNING: %s%s\n", "skipping export - only supports jmf format ", path.c_str());
         return false;
     }
-    const std::string temporary = __mFileOps_temporary_path(path);
-    FILE* file = nullptr;
-    __mFileOps_open_for_write(&file, temporary.c_str());
-    if (!file) return false;
-    const bool written = write_jmf(file, meshes);
-    const bool closed = __mFileOps_close(file) == 0;
-    if (!written || !closed || rename(temporary.c_str(), path.c_str()) != 0) {
-        printf("ERROR: %s%s\n", "Could not write mesh file ", path.c_str());
-        remove(temporary.c_str());
+    FILE* file = __mFileOps_open_replacement(path);
+    if (!file) {
+        printf("ERROR: %s%s\n", "Couldn't open file for write ", path.c_str());
         return false;
     }
-    return true;
+    return __mFileOps_commit_replacement(file, path, write_jmf(file, meshes));
 }
 
 ctMesh* ctMeshSet::find_mesh(const std::string& name) const

@@ -3,6 +3,7 @@
 // Everything platform-specific stays behind these functions.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,8 @@ bool os_same_file(const char* a, const char* b);
 std::string os_program_path();
 // The full path of the working folder, or empty when unknown.
 std::string os_working_folder();
+// Flushes what the stream holds and has the system put the file on the disk;
+// false when either fails.
+bool os_flush_to_disk(FILE* file);
 // A number no other running process has.
 unsigned long os_process_id();

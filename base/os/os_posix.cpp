@@ -100,6 +100,11 @@ std::string os_working_folder()
     return getcwd(path, sizeof path) ? std::string(path) : std::string();
 }
 
+bool os_flush_to_disk(FILE* file)
+{
+    return fflush(file) == 0 && fsync(fileno(file)) == 0;
+}
+
 unsigned long os_process_id()
 {
     return static_cast<unsigned long>(getpid());

@@ -3,7 +3,9 @@
 #include "base/fileops.h"
 #include "base/modules.h"
 #include "framework/active_file.h"
+#include "framework/engine.h"
 #include "tests/support/scratch.h"
+#include "tests/support/size_limit.h"
 
 namespace {
 
@@ -102,6 +104,26 @@ TEST_F(ActiveFileTest, MissingFileLeavesItClosed)
     const std::string output = testing::internal::GetCapturedStdout();
     EXPECT_EQ(output, "ERROR: Couldn't open file for read " + (scratch / "none.cfg") + "\n");
     EXPECT_EQ(files->active_file, nullptr);
+}
+
+// The window answers are saved through the active file: a full disk or a
+// kill at that moment leaves the cfg there was, here one too short to use.
+TEST_F(ActiveFileTest, WindowAnswersThatCannotBeSavedLeaveTheOldCfg)
+{
+    class AskingEngine : public cEngine {
+    public:
+        bool run_frame() override { return false; }
+    };
+    const std::string answers = scratch / "answers.txt";
+    write_file(answers, "800 600\nn\n");
+    const std::string cfg = scratch / "local.cfg";
+    expect_save_survives_the_limit(4, cfg, std::string("\x20\x03\x58", 3), [&] {
+        if (!freopen(answers.c_str(), "r", stdin)) return;
+        AskingEngine engine;
+        uint16_t width = 0, height = 0;
+        bool fullscreen = false;
+        engine.ask_startup_settings(cfg, &width, &height, &fullscreen);
+    });
 }
 
 TEST(PathParts, FileNameAndFolder)

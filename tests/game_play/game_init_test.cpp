@@ -9,6 +9,7 @@
 #include "framework/menu.h"
 #include "tests/game_play/game_fixture.h"
 #include "tests/support/scratch.h"
+#include "tests/support/size_limit.h"
 
 namespace {
 
@@ -156,6 +157,24 @@ TEST_F(GameInitTest, TheFourTracksAreLoadedWhenThereIsSound)
     game = std::make_unique<cGame>();
     game->game_init();
     for (uint16_t handle : game->music_handles) EXPECT_EQ(handle, kNoMusic);
+}
+
+// The first start copies the rules into local/; a copy cut short by a full
+// disk or a kill is never left there, so the next start copies them whole.
+TEST_F(GameInitTest, ARulesCopyCutShortIsMadeAgainWholeOnTheNextStart)
+{
+    const std::string copy = scratch / "local/zorblitRally.ini";
+    for (AtTheLimit at_limit : {AtTheLimit::kWriteFails, AtTheLimit::kKilled}) {
+        const LimitedRun run = run_with_file_size_limit(8, at_limit, [&] { game->game_init(); });
+        EXPECT_EQ(run.killed, at_limit == AtTheLimit::kKilled) << run.output;
+        EXPECT_FALSE(file_exists(copy)) << run.output;
+        if (at_limit == AtTheLimit::kWriteFails) {
+            EXPECT_EQ(count_of(run.output, "ERROR: Couldn't write file local/zorblitRally.ini"), 1) << run.output;
+        }
+    }
+    game->game_init();
+    EXPECT_EQ(read_file(copy), kRules);
+    EXPECT_EQ(options(0), (std::vector<std::string>{"Keyboard", "Mouse"}));
 }
 
 }  // namespace

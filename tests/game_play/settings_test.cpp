@@ -3,6 +3,7 @@
 
 #include "game/settings.h"
 #include "tests/support/scratch.h"
+#include "tests/support/size_limit.h"
 
 namespace {
 
@@ -139,6 +140,15 @@ TEST_F(SettingsTest, AnUnwritablePathFails)
     testing::internal::CaptureStdout();
     EXPECT_FALSE(save_settings());
     EXPECT_NE(testing::internal::GetCapturedStdout().find("ERROR: Couldn't open file for write "), std::string::npos);
+}
+
+// A full disk or a kill at the moment of the save never costs the player
+// the name, scheme and species they had.
+TEST_F(SettingsTest, ASaveThatCannotBeWrittenKeepsTheOldFile)
+{
+    load_settings(path());
+    copy_player_name(settings_record.player_name, "Newcomer");
+    expect_save_survives_the_limit(16, path(), version(296) + record_bytes(), [] { save_settings(); });
 }
 
 }  // namespace

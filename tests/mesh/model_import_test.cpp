@@ -356,6 +356,35 @@ TEST_F(ModelImportTest, CachedModelIsImportedOnceThenReadFromJmf)
               "ERROR: File not found: " + (scratch / "none") + ".fbx\n");
 }
 
+// A cache that holds no mesh, or more than its meshes, is damaged too: a
+// crash can leave zeros of a write never flushed. The model is imported again.
+TEST_F(ModelImportTest, ACacheWithoutMeshesOrWithBytesAfterThemIsImportedAgain)
+{
+    copy_file(kGameModels + "carts/Foxcart.fbx", scratch / "Foxcart.fbx");
+    const std::string stem = scratch / "Foxcart";
+    ASSERT_TRUE(import_cached_model(set, stem));
+    const std::string cached = read_file(stem + ".jmf");
+    const struct {
+        const char* what;
+        std::string jmf;
+        const char* damage;
+    } cases[] = {
+        {"zero-filled", std::string(cached.size(), '\0'), "(no mesh)"},
+        {"a mesh count of 0", std::string(4, '\0'), "(no mesh)"},
+        {"a byte after the last mesh", cached + "x", "(bytes after the last mesh)"},
+    };
+    for (const auto& c : cases) {
+        write_file(stem + ".jmf", c.jmf);
+        ctMeshSet again;
+        bool imported = false;
+        const std::string out = printed([&] { imported = import_cached_model(again, stem); });
+        EXPECT_TRUE(imported) << c.what;
+        EXPECT_EQ(out, "ERROR: Damaged mesh file " + stem + ".jmf " + c.damage + "\n") << c.what;
+        EXPECT_EQ(again.meshes.count(), set.meshes.count()) << c.what;
+        EXPECT_TRUE(read_file(stem + ".jmf") == cached) << c.what << ": the cache is not written anew";
+    }
+}
+
 TEST_F(ModelImportTest, GameModelsHaveTheirNamedMeshes)
 {
     const struct {

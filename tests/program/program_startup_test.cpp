@@ -9,6 +9,7 @@
 #include "tests/program/fake_tables.h"
 #include "tests/program/test_program.h"
 #include "tests/support/scratch.h"
+#include "tests/support/size_limit.h"
 
 namespace {
 
@@ -144,6 +145,27 @@ TEST_F(ProgramStartupTest, LeavingAJoinedServerAtExit)
     fake_tables().client = true;
     program.save_servers_file();
     EXPECT_EQ(fake_tables().net_calls, (std::vector<std::string>{"stop_client"}));
+}
+
+// A full disk or a kill at the moment of the save never costs the player
+// the servers they had, nor, with no list yet, the rules' default.
+TEST_F(ProgramStartupTest, AServersFileThatCannotBeWrittenKeepsTheOldList)
+{
+    {
+        TestProgram first;
+        run(first);
+        first.menu->add_server("racing.example.org");
+        first.save_servers_file();
+    }
+    const std::string saved = read_file(scratch / kServersFile);
+    TestProgram second;
+    run(second);
+    second.menu->add_server("another.example.org");
+    expect_save_survives_the_limit(8, scratch / kServersFile, saved, [&] { second.save_servers_file(); });
+
+    TestProgram third;
+    run(third);
+    EXPECT_EQ(servers_of(third), (std::vector<std::string>{"a", "bc"}));
 }
 
 }  // namespace
