@@ -14,6 +14,11 @@ void player_record::clear_roster(const char* new_name, uint8_t new_species)
     copy_player_name(name, new_name);
     species = checked_species(new_species);
     car_sync_id = 0;
+    clear_race();
+}
+
+void player_record::clear_race()
+{
     progress = 0;
     laps = 0;
     section = 0;

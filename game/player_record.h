@@ -25,6 +25,8 @@ struct player_record : czrRosterEntry {
     bool joined_peer(int16_t own_slot, int slot) const;
     // Every roster field but the state back to zero.
     void clear_roster(const char* new_name, uint8_t new_species);
+    // Progress, laps, section and rank back to zero: the first lap, unranked.
+    void clear_race();
 
     // Its send_id, slot_index and connection_id are the record's.
     cVantorNetConnection link;

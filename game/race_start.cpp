@@ -43,6 +43,13 @@ static void replace_track(cGame* game)
     game->track = czrTrack::create(game->track_params).release();
 }
 
+// Where a player stood when the last race ended must not count in this one.
+static void start_on_first_lap(cGame* game)
+{
+    for (player_record& record : game->players)
+        if (record.state >= kSlotInUse) record.clear_race();
+}
+
 void spawn_carts(cGame* game)
 {
     game->track_params = host_track_record(int16_t(uint16_t(__mRandom_rand())));
@@ -60,6 +67,7 @@ void spawn_carts(cGame* game)
         ++k;
     }
     replace_track(game);
+    start_on_first_lap(game);
 }
 
 static void give_user_controller(cGame* game, czrCar* car)
@@ -99,6 +107,7 @@ bool load_racetrack(cGame* game, const TrackLoadRecord& words, std::vector<std::
         return false;
     }
     game->track_params = words;
+    start_on_first_lap(game);
     player_record* own = game->player(game->own_slot);
     for (std::unique_ptr<czrCar>& cart : carts) {
         const uint32_t id = cart->sync_id;

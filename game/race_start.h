@@ -24,14 +24,15 @@ void clear_carts();
 void delete_track(czrTrack** track);
 
 // New track words (one generator draw for the seed before anything else),
-// a cart for every joined record in rows of five, and the track.
+// a cart for every joined record in rows of five, the track, and every
+// joined player on the first lap.
 void spawn_carts(cGame* game);
 // The track words and every registered cart in ascending sync id; the cart
 // of own_slot gets the user controller on the way.
 czrpRacetrackLoad* build_racetrack_load(cGame* game);
 // The host's start: spawn, tell every player, enter the race.
 void start_race(cGame* game);
-// A client's side of the packet: the carts it does not know yet, the user
-// controller on its own, the track, and the race. A track the words cannot
-// build leaves the race where it was (false).
+// A client's side of the packet: every joined player on the first lap, the
+// carts it does not know yet, the user controller on its own, the track, and
+// the race. A track the words cannot build leaves the race where it was (false).
 bool load_racetrack(cGame* game, const TrackLoadRecord& words, std::vector<std::unique_ptr<czrCar>>& carts);

@@ -118,8 +118,7 @@ bool outside_camera_band(const czrCar* car)
 void draw_own_box(cGame* game, const player_record& own, const czrCar* car)
 {
     const int32_t width = __mGraphics_instance()->window_width;
-    const std::string box = "Rank: " + std::to_string(int(own.rank) + 1) + "\nLap:  " + std::to_string(int(own.laps) + 1);
-    draw_line(box, cVector2D<int32_t>(width - kRankBoxInset, kRankBoxTop), kOwnLine);
+    draw_line(own_box_text(own), cVector2D<int32_t>(width - kRankBoxInset, kRankBoxTop), kOwnLine);
     if (!outside_camera_band(car)) return;
     const std::string hint = respawn_hint(&game->controller);
     int columns = 0, lines = 0;
@@ -185,6 +184,11 @@ std::string standings_line(const cGame* game, int slot)
 {
     const player_record& record = game->players[slot];
     return std::to_string(int(record.rank) + 1) + ": " + record.name;
+}
+
+std::string own_box_text(const player_record& own)
+{
+    return "Rank: " + std::to_string(int(own.rank) + 1) + "\nLap:  " + std::to_string(int(own.laps) + 1);
 }
 
 std::string respawn_hint(const cVantorController* controller)

@@ -1,5 +1,5 @@
 // What the race view draws beyond the game's hooks: projectiles, and the
-// HUD's standings order and respawn hint.
+// HUD's standings order, own box and respawn hint.
 #pragma once
 
 #include <string>
@@ -8,6 +8,7 @@
 class cGame;
 class cVantorController;
 class czrProjectile;
+struct player_record;
 
 // A projectile of a sphere-drawn type as a small glowing sphere; other
 // types, and kinds without a type, are not drawn.
@@ -18,6 +19,8 @@ void draw_projectile(const czrProjectile& projectile);
 std::vector<int> standings_order(cGame* game);
 // A player's line in the standings: his rank from 1, ": " and his name.
 std::string standings_line(const cGame* game, int slot);
+// The own player's box: "Rank: " and "Lap:  " on two lines, both from 1.
+std::string own_box_text(const player_record& own);
 // "Press " + the name of the key bound to "RESPAWN" + " to reset"; "[NONE]"
 // names a binding that is missing.
 std::string respawn_hint(const cVantorController* controller);

@@ -2,7 +2,12 @@
 // the grid is second, on the wire too: a real host under X and a raw peer on
 // 127.0.0.1 in its race. The peer puts its cart on the ribbon ahead of the
 // grid, then lifts it well above, and reads the ranks of the cart updates
-// and rosters the host sends meanwhile.
+// and rosters the host sends meanwhile. And a race that ended with the peer
+// in the last third of its lap leaves no lap behind: the host's Escape ends
+// it, the start button starts the next, and the peer reads the laps and
+// sections the host sends in that one.
+#include <X11/keysym.h>
+
 #include <chrono>
 #include <memory>
 #include <set>
@@ -18,6 +23,9 @@ constexpr int kHostSlot = 0;
 constexpr int kPeerSlot = 1;
 // About 20 m past the start line, ahead of every cart on the grid.
 constexpr double kAhead = 0.97;
+// Halfway round, and five sixths of the way round: sections 1 and 2.
+constexpr double kHalfway = 0.5;
+constexpr double kLastThird = 1.0 / 6;
 // The ribbon holds a cart up to 5 m above its face.
 constexpr double kAboveTheRibbon = 10;
 // A roster every half second, so a few come while the cart is off the track.
@@ -31,6 +39,20 @@ constexpr int kRostersWanted = 2;
 std::string places(int host_rank, int peer_rank)
 {
     return "Hosty " + std::to_string(host_rank + 1) + ", Seeker " + std::to_string(peer_rank + 1);
+}
+
+// The two players' laps and sections as a roster has them.
+std::string laps_and_sections(int host_laps, int host_section, int peer_laps, int peer_section)
+{
+    return "Hosty lap " + std::to_string(host_laps) + " section " + std::to_string(host_section) + ", Seeker lap " +
+           std::to_string(peer_laps) + " section " + std::to_string(peer_section);
+}
+
+std::string laps_and_sections(const czrpRoster& roster)
+{
+    const czrRosterEntry host = roster.entry(kHostSlot);
+    const czrRosterEntry peer = roster.entry(kPeerSlot);
+    return laps_and_sections(host.laps, host.section, peer.laps, peer.section);
 }
 
 bool read_update(__cNetPacketBase& packet, czrCarsUpdate* update)
@@ -59,6 +81,15 @@ struct OffTrackStandings {
     std::set<std::string> roster_places;
 };
 
+// What the host sent in the next race once its cart updates had the peer's
+// cart where the peer put it.
+struct NextRaceLaps {
+    bool seen_placed = false;
+    int rosters = 0;
+    int next_laps = 0;
+    std::set<std::string> roster_laps;
+};
+
 class StandingsWireTest : public RawPeerTest {
 protected:
     // The peer's cart as the racetrack load has it; null when there is none.
@@ -69,16 +100,26 @@ protected:
         return nullptr;
     }
 
-    // Posts the body as the peer's movement every kPostMs and hands take
-    // every packet the host sends, until take is satisfied or timeout_ms is up.
+    // The body of a cart on the top face at fraction f of the track; the
+    // cart is put there too.
+    static ctPhysicsObject on_ribbon(const czrTrack& track, double f, czrCar* cart, cVector3D* up = nullptr)
+    {
+        ctPhysicsObject body;
+        body.position = track_top_at(track, f, up);
+        body.rotation = track.frame_at(f).rotation;
+        cart->position = body.position;
+        return body;
+    }
+
+    // Sends post every kPostMs and hands take every packet the host sends,
+    // until take is satisfied or timeout_ms is up.
     template <class Take>
-    bool post_until(const ctPhysicsObject& body, int timeout_ms, Take take)
+    bool post_until(__cNetPacketBase& post, int timeout_ms, Take take)
     {
         using Clock = std::chrono::steady_clock;
-        czrpPostMovement movement(body);
         const auto end = Clock::now() + std::chrono::milliseconds(timeout_ms);
         while (Clock::now() < end) {
-            if (!peer.send_bytes(movement.get_wire_data(), movement.get_wire_size())) return false;
+            if (!peer.send_bytes(post.get_wire_data(), post.get_wire_size())) return false;
             const auto next_post = Clock::now() + std::chrono::milliseconds(kPostMs);
             while (Clock::now() < next_post) {
                 __cNetPacketBase* packet = stream.next(10);
@@ -89,6 +130,35 @@ protected:
             }
         }
         return false;
+    }
+
+    // The peer's cart on the ribbon at fraction f, posted until the host's
+    // rosters have the peer in section.
+    void post_in_section(const czrTrack& track, czrCar* cart, double f, int section)
+    {
+        czrpPostMovement movement(on_ribbon(track, f, cart));
+        ASSERT_TRUE(hold_to_track(track, cart)) << f;
+        ASSERT_EQ(track_section_of(cart->position), section) << f;
+        ASSERT_TRUE(post_until(movement, kProgramWaitMs, [section](__cNetPacketBase& packet) {
+            return packet.type == kPacketRoster && static_cast<czrpRoster&>(packet).entry(kPeerSlot).section == section;
+        })) << "the host never had the peer in section " << section << "\n" << host.output();
+    }
+
+    // The host's Escape ends the race, its start button starts the next one:
+    // the racetrack load of that one in *racetrack. The peer keeps talking.
+    void end_and_start_again(Window window, czrRacetrack* racetrack)
+    {
+        czrpBare keep_alive(kPacketKeepAlive);
+        press_keys(display, window, {XK_Escape});
+        ASSERT_TRUE(post_until(keep_alive, kProgramWaitMs,
+                               [](__cNetPacketBase& packet) { return packet.type == kPacketBackToLobby; }))
+            << "Escape did not end the race\n" << host.output();
+        ASSERT_TRUE(wait_for_pixel(display, window, kStartX - 126, kStartY, kButtonBlue)) << host.output();
+        ASSERT_TRUE(click_until(display, window, kStartX, kStartY, [&] {
+            return post_until(keep_alive, kProgramWaitMs / 3, [racetrack](__cNetPacketBase& packet) {
+                return packet.type == kPacketRacetrackLoad && static_cast<czrpRacetrackLoad&>(packet).read(racetrack);
+            });
+        })) << "no second race\n" << host.output();
     }
 
     LoopbackPeer peer;
@@ -110,13 +180,11 @@ TEST_F(StandingsWireTest, ALeaderOffTheTrackKeepsFirstPlaceAndTheHostOnTheGridIs
     czrCar* cart = peer_cart(racetrack);
     ASSERT_NE(cart, nullptr);
 
-    ctPhysicsObject body;
     cVector3D up;
-    body.position = track_top_at(*track, kAhead, &up);
-    body.rotation = track->frame_at(kAhead).rotation;
-    cart->position = body.position;
+    ctPhysicsObject body = on_ribbon(*track, kAhead, cart, &up);
     ASSERT_TRUE(hold_to_track(*track, cart)) << "the lead is taken on the ribbon";
-    ASSERT_TRUE(post_until(body, kProgramWaitMs, [](__cNetPacketBase& packet) {
+    czrpPostMovement on_track(body);
+    ASSERT_TRUE(post_until(on_track, kProgramWaitMs, [](__cNetPacketBase& packet) {
         czrCarsUpdate update;
         return read_update(packet, &update) && update.ranks[kPeerSlot] == 0 && update.ranks[kHostSlot] == 1;
     })) << "the peer never led\n" << host.output();
@@ -125,7 +193,8 @@ TEST_F(StandingsWireTest, ALeaderOffTheTrackKeepsFirstPlaceAndTheHostOnTheGridIs
     cart->position = body.position;
     ASSERT_FALSE(hold_to_track(*track, cart)) << "no ribbon holds the cart up there";
     OffTrackStandings seen;
-    const bool enough = post_until(body, kProgramWaitMs / 2, [&](__cNetPacketBase& packet) {
+    czrpPostMovement off_track(body);
+    const bool enough = post_until(off_track, kProgramWaitMs / 2, [&](__cNetPacketBase& packet) {
         czrCarsUpdate update;
         if (read_update(packet, &update)) {
             seen.seen_off = seen.seen_off || cart_near(update, cart->sync_id, body.position);
@@ -145,6 +214,52 @@ TEST_F(StandingsWireTest, ALeaderOffTheTrackKeepsFirstPlaceAndTheHostOnTheGridIs
     const std::set<std::string> leader_kept_first{places(1, 0)};
     EXPECT_EQ(seen.update_places, leader_kept_first) << "in the cart updates";
     EXPECT_EQ(seen.roster_places, leader_kept_first) << "in the rosters";
+
+    host.terminate();
+    EXPECT_EQ(host.exit_code(), 0) << host.output();
+    EXPECT_EQ(count_of(host.output(), "ERROR"), 0) << host.output();
+}
+
+TEST_F(StandingsWireTest, TheRaceAfterOneEndedInTheLastThirdStartsBothPlayersOnTheFirstLap)
+{
+    write_file(host / "local/zorblitrally.prf", settings_for("Hosty", kRosterQuarters));
+    Window window = 0;
+    czrRacetrack first;
+    start_race_with_peer(host, peer, stream, &window, &first);
+    ASSERT_FALSE(HasFatalFailure());
+    const std::unique_ptr<czrTrack> first_track = czrTrack::create(first.track);
+    ASSERT_TRUE(first_track);
+    ASSERT_NE(peer_cart(first), nullptr);
+    ASSERT_NO_FATAL_FAILURE(post_in_section(*first_track, peer_cart(first), kHalfway, 1));
+    ASSERT_NO_FATAL_FAILURE(post_in_section(*first_track, peer_cart(first), kLastThird, 2));
+
+    czrRacetrack second;
+    ASSERT_NO_FATAL_FAILURE(end_and_start_again(window, &second));
+    const std::unique_ptr<czrTrack> second_track = czrTrack::create(second.track);
+    ASSERT_TRUE(second_track);
+    czrCar* cart = peer_cart(second);
+    ASSERT_NE(cart, nullptr);
+    const ctPhysicsObject body = on_ribbon(*second_track, kAhead, cart);
+    ASSERT_TRUE(hold_to_track(*second_track, cart));
+    ASSERT_EQ(track_section_of(cart->position), 0);
+    czrpPostMovement movement(body);
+    NextRaceLaps seen;
+    const bool enough = post_until(movement, kProgramWaitMs / 2, [&](__cNetPacketBase& packet) {
+        czrCarsUpdate update;
+        if (read_update(packet, &update)) {
+            seen.seen_placed = seen.seen_placed || cart_near(update, cart->sync_id, body.position);
+        } else if (packet.type == kPacketNextLap) {
+            ++seen.next_laps;
+        } else if (packet.type == kPacketRoster) {
+            if (seen.seen_placed) ++seen.rosters;
+            seen.roster_laps.insert(laps_and_sections(static_cast<czrpRoster&>(packet)));
+        }
+        return seen.rosters >= kRostersWanted;
+    });
+    ASSERT_TRUE(enough) << "cart placed seen " << seen.seen_placed << ", then " << seen.rosters << " rosters\n"
+                        << host.output();
+    EXPECT_EQ(seen.next_laps, 0) << "a lap counted as the race started";
+    EXPECT_EQ(seen.roster_laps, std::set<std::string>{laps_and_sections(0, 0, 0, 0)});
 
     host.terminate();
     EXPECT_EQ(host.exit_code(), 0) << host.output();

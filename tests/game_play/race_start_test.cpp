@@ -1,7 +1,9 @@
 // The host's race start: new track words from one generator draw, carts in
 // rows of five for the joined records, the racetrack-load packet and the
-// host's own cart under the user controller.
+// host's own cart under the user controller; and on either side every joined
+// player back on the first lap.
 #include "base/random.h"
+#include "game/race_view.h"
 #include "game/track.h"
 #include "tests/game_play/game_fixture.h"
 
@@ -15,6 +17,21 @@ protected:
         slot(index).species = species;
     }
 };
+
+// A client in slot 1 that takes the host's racetrack load of one cart per slot.
+void load_as_client(cGame* game)
+{
+    game->own_slot = 1;
+    game->program_state = kStateClientLobby;
+    TrackLoadRecord words;
+    words.node_count = 20;
+    std::vector<std::unique_ptr<czrCar>> carts;
+    for (int s = 0; s < 2; ++s) {
+        carts.push_back(std::make_unique<czrCar>(cVector3D(), cQuaternion(0, 0, 0, 1), int8_t(s), 0));
+        carts.back()->sync_id = uint32_t(50 + s);
+    }
+    ASSERT_TRUE(load_racetrack(game, words, carts));
+}
 
 }  // namespace
 
@@ -99,4 +116,40 @@ TEST_F(RaceStartTest, StoppingOrLeavingDeletesTheCarts)
     spawn_carts(game.get());
     game->on_client_leave();
     EXPECT_EQ(cartRegistry.objects.count(), 0u);
+}
+
+// The last race ended with the players wherever they stood: a lap done, in
+// the last third, ranked. The next one starts every joined player on the
+// first lap, so the lap rule cannot count a lap as the carts leave the grid.
+TEST_F(RaceStartTest, EveryRaceStartsEveryJoinedPlayerOnTheFirstLapUnranked)
+{
+    const struct {
+        const char* what;
+        void (*begin)(cGame*);
+    } cases[] = {
+        {"the host spawns the carts", spawn_carts},
+        {"the host starts the race", start_race},
+        {"a client loads the racetrack", load_as_client},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        seat(1, kSlotInUse);
+        seat(2, kSlotListed);
+        for (int s = 0; s < 3; ++s) {
+            slot(s).laps = 1;
+            slot(s).section = 2;
+            slot(s).progress = 0.9;
+            slot(s).rank = uint8_t(2 - s);
+        }
+        c.begin(game.get());
+        for (int s = 0; s < 3; ++s) {
+            EXPECT_EQ(slot(s).laps, 0) << c.what << ", slot " << s;
+            EXPECT_EQ(slot(s).section, 0) << c.what << ", slot " << s;
+            EXPECT_EQ(slot(s).progress, 0) << c.what << ", slot " << s;
+            EXPECT_EQ(slot(s).rank, 0) << c.what << ", slot " << s;
+        }
+        EXPECT_EQ(own_box_text(*game->player(game->own_slot)), "Rank: 1\nLap:  1") << c.what;
+        TearDown();
+    }
+    SetUp();
 }

@@ -98,6 +98,28 @@ TEST_F(RaceUpdateTest, SectionsOnlyMoveForwardAndALapCountsFromTwoToZero)
     EXPECT_EQ(fake_game().sends.back().bytes[16], 5) << "the client is told its new lap count";
 }
 
+// Both players ended the last race in its last third; as the next one
+// starts in the first third, neither is told of a lap.
+TEST_F(RaceUpdateTest, TheNextRaceCountsNoLapForWhereTheLastOneEnded)
+{
+    seat(1, 4);
+    start();
+    for (int s = 0; s < 2; ++s) {
+        drive_to(s, ring_point(2.5));
+        drive_to(s, ring_point(4.5));
+        ASSERT_EQ(slot(s).section, 2) << s;
+    }
+    start();
+    place(0, 0.2);
+    drive_to(1, ring_point(0.3));
+    for (int s = 0; s < 2; ++s) {
+        EXPECT_EQ(slot(s).laps, 0) << s;
+        EXPECT_EQ(slot(s).section, 0) << s;
+    }
+    EXPECT_EQ(game->chat.lines[0], "") << "no lap shown to the host";
+    EXPECT_EQ(fake_game().count_sent(4, kPacketNextLap), 0);
+}
+
 TEST_F(RaceUpdateTest, RanksGoByLapsThenSectionThenProgressAndTiesKeepSlotOrder)
 {
     for (int s = 1; s < 5; ++s) seat(s, uint16_t(s + 2));
