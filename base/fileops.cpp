@@ -227,20 +227,20 @@ void __mFileOps_get_pathname_path(char* out, const char* path)
     copy_bounded(out, path, size_t(separator - path), kMaxPathBytes);
 }
 
-std::string __mFileOps_temporary_path(const std::string& path)
+static std::string temporary_path(const std::string& target)
 {
-    return path + "." + std::to_string(os_process_id()) + ".tmp";
+    return target + "." + std::to_string(os_process_id()) + ".tmp";
 }
 
 FILE* __mFileOps_open_replacement(const std::string& path)
 {
-    return fopen(__mFileOps_temporary_path(normalise_separators(path.c_str())).c_str(), "wb");
+    return fopen(temporary_path(normalise_separators(path.c_str())).c_str(), "wb");
 }
 
 bool __mFileOps_commit_replacement(FILE* file, const std::string& path, bool written)
 {
     const std::string target = normalise_separators(path.c_str());
-    const std::string temporary = __mFileOps_temporary_path(target);
+    const std::string temporary = temporary_path(target);
     int failure = written && !ferror(file) ? 0 : (errno ? errno : EIO);
     if (!failure && !os_flush_to_disk(file)) failure = errno;
     if (fclose(file) != 0 && !failure) failure = errno;

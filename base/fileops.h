@@ -43,14 +43,13 @@ KEEL_API bool __mFileOps_create_directory(const char* path);
 KEEL_API void __mFileOps_get_pathname_extention(char* out, const char* path);
 KEEL_API void __mFileOps_get_pathname_filename(char* out, const char* path);
 KEEL_API void __mFileOps_get_pathname_path(char* out, const char* path);
-// A name beside path for writing a file before renaming it over path; it is
-// this process's own, so programs writing the same file at once never share one.
-KEEL_SHARED std::string __mFileOps_temporary_path(const std::string& path);
 
-// Saving a whole file: the new bytes go to the temporary file beside path,
-// which is put on the disk and only then renamed over path. A failed write or
-// a kill at any moment leaves the old file or the new one at path, never a
-// mix; a temporary file a kill leaves behind is never read.
+// Saving a whole file: the new bytes go to a temporary file beside path
+// (path + "." + the process number + ".tmp", so programs saving the same file
+// at once never share one), which is put on the disk and only then renamed
+// over path. A failed write or a kill at any moment leaves the old file or
+// the new one at path, never a mix; a temporary file a kill leaves behind is
+// never read.
 // The temporary file for path, opened for writing; null, silently, when it
 // cannot be created.
 KEEL_SHARED FILE* __mFileOps_open_replacement(const std::string& path);
