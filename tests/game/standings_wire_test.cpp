@@ -100,6 +100,15 @@ protected:
         return nullptr;
     }
 
+    // Hosts as "Hosty", lets the peer in and starts the race: its load in
+    // *racetrack, and the track every peer builds from the words alone.
+    std::unique_ptr<czrTrack> start_race(Window* window, czrRacetrack* racetrack)
+    {
+        write_file(host / "local/zorblitrally.prf", settings_for("Hosty", kRosterQuarters));
+        start_race_with_peer(host, peer, stream, window, racetrack);
+        return HasFatalFailure() ? nullptr : czrTrack::create(racetrack->track);
+    }
+
     // The body of a cart on the top face at fraction f of the track; the
     // cart is put there too.
     static ctPhysicsObject on_ribbon(const czrTrack& track, double f, czrCar* cart, cVector3D* up = nullptr)
@@ -169,13 +178,10 @@ protected:
 
 TEST_F(StandingsWireTest, ALeaderOffTheTrackKeepsFirstPlaceAndTheHostOnTheGridIsSentSecond)
 {
-    write_file(host / "local/zorblitrally.prf", settings_for("Hosty", kRosterQuarters));
     Window window = 0;
     czrRacetrack racetrack;
-    start_race_with_peer(host, peer, stream, &window, &racetrack);
+    const std::unique_ptr<czrTrack> track = start_race(&window, &racetrack);
     ASSERT_FALSE(HasFatalFailure());
-    // Every peer builds the race's track from the words alone.
-    const std::unique_ptr<czrTrack> track = czrTrack::create(racetrack.track);
     ASSERT_TRUE(track);
     czrCar* cart = peer_cart(racetrack);
     ASSERT_NE(cart, nullptr);
@@ -222,12 +228,10 @@ TEST_F(StandingsWireTest, ALeaderOffTheTrackKeepsFirstPlaceAndTheHostOnTheGridIs
 
 TEST_F(StandingsWireTest, TheRaceAfterOneEndedInTheLastThirdStartsBothPlayersOnTheFirstLap)
 {
-    write_file(host / "local/zorblitrally.prf", settings_for("Hosty", kRosterQuarters));
     Window window = 0;
     czrRacetrack first;
-    start_race_with_peer(host, peer, stream, &window, &first);
+    const std::unique_ptr<czrTrack> first_track = start_race(&window, &first);
     ASSERT_FALSE(HasFatalFailure());
-    const std::unique_ptr<czrTrack> first_track = czrTrack::create(first.track);
     ASSERT_TRUE(first_track);
     ASSERT_NE(peer_cart(first), nullptr);
     ASSERT_NO_FATAL_FAILURE(post_in_section(*first_track, peer_cart(first), kHalfway, 1));
